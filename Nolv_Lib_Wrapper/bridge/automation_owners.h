@@ -1,0 +1,53 @@
+// Owners for what an operation makes on its way to a component and back:
+// automation strings, the result value and ANSI texts. Each releases what
+// it holds on every way out of the operation, the exception path included.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <memory>
+
+// An automation string (a null one stands for the empty string).
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(BSTR text) : text_(text) {}
+    ~Bstr() { SysFreeString(text_); }
+    Bstr(Bstr&& other) noexcept : text_(other.text_) { other.text_ = nullptr; }
+    Bstr& operator=(Bstr&& other) noexcept {
+        if (this != &other) {
+            SysFreeString(text_);
+            text_ = other.text_;
+            other.text_ = nullptr;
+        }
+        return *this;
+    }
+
+    BSTR get() const { return text_; }
+    // The variable itself, for a by-reference argument: the component may
+    // replace the string (freeing the old one), and this owner then frees
+    // whatever it left there.
+    BSTR* variable() { return &text_; }
+
+private:
+    BSTR text_ = nullptr;
+};
+
+// A result value: initialised empty, cleared when the operation is done.
+class ResultValue {
+public:
+    ResultValue() { VariantInit(&value_); }
+    ~ResultValue() { VariantClear(&value_); }
+    ResultValue(const ResultValue&) = delete;
+    ResultValue& operator=(const ResultValue&) = delete;
+
+    VARIANT* get() { return &value_; }
+    const VARIANT& value() const { return value_; }
+
+private:
+    VARIANT value_;
+};
+
+// ANSI text made with array new.
+using AnsiText = std::unique_ptr<char[]>;

@@ -1,0 +1,16 @@
+// Reading what a method returned. Components may answer with any automation
+// type, so the result goes through the standard automation conversion rather
+// than being read as the type the library expects.
+#pragma once
+
+#include <optional>
+
+#include "bridge/automation_owners.h"
+
+// The result as ANSI text; null when there was no result, it does not
+// convert to a string, or it is a null string.
+AnsiText ResultAsAnsiText(ResultValue& result);
+
+// The result as a 32-bit integer; nothing when there was no result or it
+// does not convert.
+std::optional<LONG> ResultAsInteger(ResultValue& result);

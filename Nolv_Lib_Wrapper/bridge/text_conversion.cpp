@@ -1,0 +1,65 @@
+#include "bridge/text_conversion.h"
+
+#include <comdef.h>
+
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace {
+
+// Texts below this many wide characters convert without a heap buffer.
+constexpr int kStackBufferLength = 4096;
+
+struct FreeWithRuntime {
+    void operator()(wchar_t* buffer) const { std::free(buffer); }
+};
+
+[[noreturn]] void RaiseOutOfMemory() { throw _com_error(E_OUTOFMEMORY); }
+
+// A failed code-page conversion raises the thread's last error, as an
+// HRESULT in the Win32 facility when it is a positive error code.
+[[noreturn]] void RaiseConversionFailure() {
+    const LONG error = static_cast<LONG>(GetLastError());
+    throw _com_error(error > 0 ? static_cast<HRESULT>(0x80070000UL | (error & 0xFFFF))
+                               : static_cast<HRESULT>(error));
+}
+
+}  // namespace
+
+Bstr ConvertAnsiToBstr(const char* text) {
+    if (text == nullptr) return Bstr();
+
+    const int length = lstrlenA(text) + 1;  // the terminating NUL converts too
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    if (wideLength == 0) RaiseConversionFailure();
+
+    wchar_t stackBuffer[kStackBufferLength];
+    std::unique_ptr<wchar_t, FreeWithRuntime> heapBuffer;
+    wchar_t* wide = stackBuffer;
+    if (wideLength >= kStackBufferLength) {
+        heapBuffer.reset(static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * wideLength)));
+        if (!heapBuffer) RaiseOutOfMemory();
+        wide = heapBuffer.get();
+    }
+    if (MultiByteToWideChar(CP_ACP, 0, text, length, wide, wideLength) == 0)
+        RaiseConversionFailure();
+
+    BSTR converted = SysAllocString(wide);
+    if (converted == nullptr) RaiseOutOfMemory();
+    return Bstr(converted);
+}
+
+AnsiText ConvertBstrToAnsi(BSTR text) {
+    if (text == nullptr) return nullptr;
+
+    const int length = lstrlenW(text) + 1;
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size == 0) RaiseConversionFailure();
+
+    AnsiText converted(new (std::nothrow) char[size]);
+    if (!converted) RaiseOutOfMemory();
+    if (WideCharToMultiByte(CP_ACP, 0, text, length, converted.get(), size, nullptr, nullptr) == 0)
+        RaiseConversionFailure();
+    return converted;
+}

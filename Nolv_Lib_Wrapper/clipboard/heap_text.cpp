@@ -1,0 +1,13 @@
+#include "clipboard/heap_text.h"
+
+#include <cstring>
+
+#include "frame/memory_exception.h"
+
+HeapText CopyToHeap(const char* text) {
+    const std::size_t size = std::strlen(text) + 1;
+    HeapText copy(static_cast<char*>(std::malloc(size)));
+    if (!copy) throw CMemoryException();
+    std::memcpy(copy.get(), text, size);
+    return copy;
+}

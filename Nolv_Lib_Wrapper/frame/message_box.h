@@ -1,0 +1,7 @@
+// The class library's message box: shown over the host's active window,
+// captioned with the application's name.
+#pragma once
+
+#include <windows.h>
+
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);

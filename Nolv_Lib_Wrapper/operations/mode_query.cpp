@@ -1,0 +1,40 @@
+// Sivat_Lib_GetSivatMode: the Sivat component's mode value for a text.
+#include "Nolv_Lib_Wrapper.h"
+#include "bridge/component_contract.h"
+#include "bridge/component_slot.h"
+#include "bridge/invoke_by_name.h"
+#include "bridge/result_value.h"
+#include "bridge/text_conversion.h"
+#include "frame/call_guard.h"
+
+namespace {
+constexpr int kMethodNotFound = -3;
+constexpr int kNoMode = -1;
+// The method's first parameter: exactly fifteen spaces.
+constexpr char kFifteenSpaces[] = "               ";
+static_assert(sizeof(kFifteenSpaces) == 16);
+}  // namespace
+
+int __cdecl Sivat_Lib_GetSivatMode(const char* text) {
+    return GuardedExport(
+        [&] {
+            int mode = kMethodNotFound;
+            // Looked up before the conversions, which happen either way.
+            const auto method = LookUpMethod(SivatSlot.dispatch, contract::kGetSivatMode);
+            Bstr a = ConvertAnsiToBstr(text);
+            Bstr s = ConvertAnsiToBstr(kFifteenSpaces);
+
+            if (method) {
+                LONG unused = 0;  // the component may write here; nobody reads it
+                ArgumentArray arguments(3);  // (s, unused, a) as declared
+                arguments.Text(0, a.variable());
+                arguments.Integer(1, &unused);
+                arguments.Text(2, s.variable());
+                ResultValue result;
+                InvokeMethod(SivatSlot.dispatch, *method, arguments, result.get());
+                mode = ResultAsInteger(result).value_or(kNoMode);
+            }
+            return mode;
+        },
+        [] { return kNoMode; });
+}

@@ -1,0 +1,28 @@
+// Nolv_Lib_WrapperAboutBox: the library's own About box. It needs no
+// component and runs outside the call guard.
+#include "Nolv_Lib_Wrapper.h"
+#include "frame/afx_string.h"
+#include "frame/memory_exception.h"
+#include "frame/message_box.h"
+#include "frame/wrapper_app.h"
+
+namespace {
+constexpr char kOpening[] = "Nolv_Lib_Wrapper [ ";
+constexpr char kClosing[] =
+    " ]\n"
+    "\n"
+    " Copyright (C) 2026 the Nolv_Lib_Wrapper project\n"
+    "\n"
+    "  <nolv-lib-wrapper@example.org>";
+}  // namespace
+
+void __cdecl Nolv_Lib_WrapperAboutBox(void) {
+    // An exception must not unwind into the host; with no memory left for
+    // the text there is simply no box.
+    try {
+        const CString heading = CString(kOpening) + WrapperVersion;
+        const CString message = heading + kClosing;
+        AfxMessageBox(message, MB_OK, 0);
+    } catch (const CMemoryException&) {
+    }
+}
