@@ -1,0 +1,160 @@
+// The DLL file as hosts and Windows see it: its export table, version
+// resource, manifest, imports and image flags, and what merely loading and
+// unloading it does.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/import_patch.h"
+#include "support/wrapper_library.h"
+
+namespace {
+
+class LoadedImage {
+public:
+    LoadedImage() : module_(LoadLibraryW(BesideTestProgram(L"Nolv_Lib_Wrapper.dll").c_str())) {}
+    ~LoadedImage() { FreeLibrary(module_); }
+    HMODULE get() const { return module_; }
+
+    const IMAGE_NT_HEADERS& Headers() const {
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module_);
+        return *reinterpret_cast<const IMAGE_NT_HEADERS*>(Byte(dos->e_lfanew));
+    }
+    const BYTE* Byte(DWORD rva) const { return reinterpret_cast<const BYTE*>(module_) + rva; }
+
+private:
+    HMODULE module_;
+};
+
+std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* field) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + field;
+    if (!VerQueryValueW(info.data(), path.c_str(), &value, &length)) return L"<missing>";
+    return static_cast<const wchar_t*>(value);
+}
+
+}  // namespace
+
+TEST(LibraryImage, ExportsExactlyTheElevenNamesWithOrdinalsInByteOrder) {
+    const std::vector<std::string> expected = {
+        "FreeNolvSys",
+        "LoadNolvSys",
+        "LoadSivatSys",
+        "Nolv_Lib_AboutBox",
+        "Nolv_Lib_SivatAboutBox",
+        "Nolv_Lib_WrapperAboutBox",
+        "Nolv_Lib_editSettingData",
+        "Nolv_Lib_getNumberStrRZ",
+        "Nolv_Lib_getPartsNameListRZClip",
+        "Nolv_Lib_setSettingDataFileName",
+        "Sivat_Lib_GetSivatMode",
+    };
+    ASSERT_TRUE(std::is_sorted(expected.begin(), expected.end()));
+
+    LoadedImage image;
+    ASSERT_NE(image.get(), nullptr);
+    const IMAGE_DATA_DIRECTORY& directory =
+        image.Headers().OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(image.Byte(directory.VirtualAddress));
+    ASSERT_EQ(exports->NumberOfFunctions, expected.size()) << "nothing else is exported";
+    ASSERT_EQ(exports->NumberOfNames, expected.size());
+    const auto* names = reinterpret_cast<const DWORD*>(image.Byte(exports->AddressOfNames));
+    const auto* ordinals = reinterpret_cast<const WORD*>(image.Byte(exports->AddressOfNameOrdinals));
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+        const std::string name = reinterpret_cast<const char*>(image.Byte(names[i]));
+        EXPECT_EQ(name, expected[i]);
+        EXPECT_EQ(exports->Base + ordinals[i], i + 1) << name;
+        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(image.get(), MAKEINTRESOURCEA(i + 1))),
+                  reinterpret_cast<void*>(GetProcAddress(image.get(), name.c_str())))
+            << name;
+    }
+}
+
+TEST(LibraryImage, CarriesVersionOneZeroZeroOneForJapaneseUnicodeBlock) {
+    const std::wstring path = BesideTestProgram(L"Nolv_Lib_Wrapper.dll");
+    DWORD handle = 0;
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(path.c_str(), &handle));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    EXPECT_EQ(translation[0], 0x0411);
+    EXPECT_EQ(translation[1], 0x04B0);
+
+    EXPECT_EQ(VersionString(info, L"InternalName"), L"Nolv_Lib_Wrapper.dll");
+    EXPECT_EQ(VersionString(info, L"OriginalFilename"), L"Nolv_Lib_Wrapper.dll");
+    EXPECT_EQ(VersionString(info, L"FileVersion"), L"1.0.0.1");
+    EXPECT_EQ(VersionString(info, L"ProductVersion"), L"1.0.0.1");
+}
+
+TEST(LibraryImage, ManifestAsksForInvokerLevelWithoutUiAccessAndIsDpiAware) {
+    LoadedImage image;
+    HRSRC resource = FindResourceW(image.get(), MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    ASSERT_NE(resource, nullptr);
+    const char* text = static_cast<const char*>(LockResource(LoadResource(image.get(), resource)));
+    const std::string manifest(text, SizeofResource(image.get(), resource));
+    EXPECT_NE(manifest.find(R"(level="asInvoker")"), std::string::npos);
+    EXPECT_NE(manifest.find(R"(uiAccess="false")"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+}
+
+TEST(LibraryImage, ImportsSystemDllsOnlyAndIsRelocatableAndNonExecutableData) {
+    LoadedImage image;
+    const std::set<std::string> system = {"kernel32.dll", "msvcrt.dll", "ole32.dll",
+                                          "oleaut32.dll", "user32.dll"};
+    for (const ImportedFunction& import : ListImports(image.get())) {
+        std::string dll = import.dll;
+        std::transform(dll.begin(), dll.end(), dll.begin(), ::tolower);
+        EXPECT_EQ(system.count(dll), 1u) << import.dll << "!" << import.function;
+    }
+
+    WORD expected = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT;
+#ifdef _WIN64
+    expected |= IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA;
+#endif
+    EXPECT_EQ(image.Headers().OptionalHeader.DllCharacteristics & expected, expected);
+}
+
+// A host that only loads and unloads the library must find its thread's
+// COM state and the clipboard as they were.
+TEST(LibraryLifecycle, LoadingAndUnloadingAloneTouchesNeitherComNorTheClipboard) {
+    std::thread host([] {
+        const DWORD clipboardBefore = GetClipboardSequenceNumber();
+        {
+            LoadedImage image;
+            ASSERT_NE(image.get(), nullptr);
+        }
+        EXPECT_EQ(GetClipboardSequenceNumber(), clipboardBefore);
+        // Had the library initialised an apartment here, this would fail
+        // with RPC_E_CHANGED_MODE or return S_FALSE.
+        EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+        CoUninitialize();
+    });
+    host.join();
+}
+
+TEST(LibraryLifecycle, LoadsAgainAfterUnloading) {
+    for (int round = 0; round < 3; ++round) {
+        WrapperLibrary wrapper;
+        wrapper.FreeNolvSys();
+    }
+}

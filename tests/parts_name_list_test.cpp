@@ -1,0 +1,184 @@
+// Nolv_Lib_getPartsNameListRZClip: the clipboard's text in, the component's
+// comma-separated list back on the clipboard, its number of fields as the
+// result.
+#include <string>
+
+#include "support/clipboard_holder_process.h"
+#include "support/component_test.h"
+#include "support/failing_imports.h"
+#include "support/host_clipboard.h"
+#include "support/import_patch.h"
+
+namespace {
+
+constexpr wchar_t kMethod[] = L"getNameListCSV";
+
+class PartsNameListTest : public ComponentTest {
+protected:
+    void SetUp() override {
+        ComponentTest::SetUp();
+        ProbeDefineMethod(PROBE_NOLV, kMethod);
+        ASSERT_EQ(wrapper().LoadNolvSys(), 1);
+    }
+};
+
+bool IsCodePage932() { return GetACP() == 932; }
+
+}  // namespace
+
+TEST_F(PartsNameListTest, PassesTextClipboardTextAndOwnCopyOfTheInteger) {
+    SetHostClipboardText("bolt,nut,washer");
+    ProbeSetIntegerOut(PROBE_NOLV, kMethod, 2, 999);
+    const int limit = 5;
+    wrapper().getPartsNameListRZClip("b", limit);
+
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    const ProbeCall& call = calls[0];
+    ExpectCallForm(call, true, 3);
+    ASSERT_EQ(call.argCount, 3);
+    EXPECT_EQ(call.args[0].vt, kIntegerByRef);
+    EXPECT_EQ(call.args[0].integer, 5);
+    EXPECT_EQ(call.args[1].vt, kTextByRef);
+    EXPECT_EQ(TextOf(call.args[1]), L"bolt,nut,washer");
+    EXPECT_EQ(call.args[2].vt, kTextByRef);
+    EXPECT_EQ(TextOf(call.args[2]), L"b");
+}
+
+TEST_F(PartsNameListTest, ReturnsTheNumberOfFieldsOfTheListItDelivers) {
+    struct Case {
+        const wchar_t* list;
+        std::string clipboard;
+        int fields;
+    } cases[] = {
+        {L"bolt,nut,washer", "bolt,nut,washer", 3},
+        {L"bolt", "bolt", 1},
+        {L"", "", 0},
+        {L"\"a,b\",c", "\"a,b\",c", 3},  // no quoting: every comma separates
+        {L",", ",", 2},
+        {nullptr, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        ScriptTextResult(PROBE_NOLV, kMethod, c.list);
+        SetHostClipboardText("input");
+        EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 10), c.fields);
+        EXPECT_EQ(HostClipboardText(), c.clipboard);
+    }
+}
+
+TEST_F(PartsNameListTest, ClipboardWithoutTextPassesANullString) {
+    SetHostClipboardBitmap();
+    wrapper().getPartsNameListRZClip("x", 1);
+    EmptyHostClipboard();
+    wrapper().getPartsNameListRZClip("x", 1);
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_TRUE(calls[0].args[1].textIsNull);
+    EXPECT_TRUE(calls[1].args[1].textIsNull);
+}
+
+TEST_F(PartsNameListTest, UnknownMethodOrUnloadedComponentGivesEmptyTextAndZero) {
+    ProbeReset();
+    SetHostClipboardText("input");
+    EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
+    EXPECT_EQ(HostClipboardText(), "");
+    EXPECT_TRUE(Invocations().empty());
+
+    wrapper().FreeNolvSys();
+    SetHostClipboardText("input");
+    EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
+    EXPECT_EQ(HostClipboardText(), "");
+}
+
+TEST_F(PartsNameListTest, FailuresOnTheWayGiveEmptyTextAndZero) {
+    ScriptTextResult(PROBE_NOLV, kMethod, L"a,b");
+    for (const InjectedFailure& failure :
+         {kFailingMultiByteToWideChar, kFailingWideCharToMultiByte, kFailingSysAllocString}) {
+        SCOPED_TRACE(failure.function);
+        SetHostClipboardText("input");
+        {
+            const ImportPatch patch(wrapper().module, failure);
+            EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
+        }
+        EXPECT_EQ(HostClipboardText(), "");
+    }
+}
+
+// A brief hold is waited out; a list that never reached the clipboard is
+// not counted from the stale text still there.
+TEST_F(PartsNameListTest, ClipboardHeldByAnotherProgram) {
+    ScriptTextResult(PROBE_NOLV, kMethod, L"a,b,c");
+    struct Case {
+        DWORD hold;
+        int fields;
+        const char* clipboard;
+    } cases[] = {{100, 3, "a,b,c"}, {3000, 0, "x,y,z,w"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hold);
+        SetHostClipboardText("x,y,z,w");
+        {
+            const ClipboardHolderProcess holder(c.hold);
+            EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), c.fields);
+        }
+        EXPECT_EQ(HostClipboardText(), c.clipboard);
+    }
+}
+
+TEST_F(PartsNameListTest, MegabyteListArrivesWholeAndIsCounted) {
+    std::wstring list;
+    for (int i = 0; i <= 100000; ++i) {
+        if (i > 0) list += L',';
+        list += std::wstring(9, static_cast<wchar_t>(L'a' + i % 26));
+    }
+    ScriptTextResult(PROBE_NOLV, kMethod, list.c_str());
+    std::string input(1 << 20, 'i');
+    SetHostClipboardText(input);
+    EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 100001);
+    EXPECT_EQ(HostClipboardText(), std::string(list.begin(), list.end()));
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].args[1].textLength, 1 << 20);
+}
+
+// Another program's CF_TEXT block need not hold a NUL; the library reads
+// no further than the block. The handle comes through the library's own
+// GetClipboardData import, as a block with no terminator inside its size.
+namespace {
+HGLOBAL unterminatedBlock = nullptr;
+HANDLE WINAPI UnterminatedClipboardData(UINT) { return unterminatedBlock; }
+}  // namespace
+
+TEST_F(PartsNameListTest, UnterminatedClipboardTextIsReadNoFurtherThanItsBlock) {
+    SetHostClipboardText("something");
+    unterminatedBlock = GlobalAlloc(GMEM_MOVEABLE, 3);
+    char* bytes = static_cast<char*>(GlobalLock(unterminatedBlock));
+    bytes[0] = 'a';
+    bytes[1] = ',';
+    bytes[2] = 'b';
+    GlobalUnlock(unterminatedBlock);
+    {
+        const ImportPatch patch(wrapper().module, "user32.dll", "GetClipboardData",
+                                reinterpret_cast<void*>(&UnterminatedClipboardData));
+        wrapper().getPartsNameListRZClip("x", 1);
+    }
+    GlobalFree(unterminatedBlock);
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(TextOf(calls[0].args[1]), L"a,b");
+}
+
+// Names whose second bytes are 0x5C (a backslash in ASCII) reach the
+// clipboard as the exact code page 932 bytes, and only real commas count.
+TEST_F(PartsNameListTest, JapaneseNamesCrossAsCodePage932Bytes) {
+    if (!IsCodePage932()) GTEST_SKIP() << "needs ANSI code page 932";
+    ScriptTextResult(PROBE_NOLV, kMethod, L"\u8868\u793A,\u30BD\u30D5\u30C8,\u80FD\u529B");
+    SetHostClipboardText("\x95\x5C\x8E\xA6");  // 表示 as host input
+    EXPECT_EQ(wrapper().getPartsNameListRZClip("\x83\x5C", 1), 3);  // ソ
+    EXPECT_EQ(HostClipboardText(),
+              "\x95\x5C\x8E\xA6,\x83\x5C\x83\x74\x83\x67,\x94\x5C\x97\xCD");
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(TextOf(calls[0].args[1]), L"\u8868\u793A");
+    EXPECT_EQ(TextOf(calls[0].args[2]), L"\u30BD");
+}

@@ -1,0 +1,82 @@
+// Every export called over and over against a probe that answers, replaces
+// by-reference strings and rewrites integers: the process's commit charge
+// stays flat and nothing is left alive after FreeNolvSys. The number of
+// rounds can be raised with NOLV_SOAK_ROUNDS for a long soak.
+#include <cstdlib>
+#include <string>
+
+#include "support/component_test.h"
+#include "support/host_clipboard.h"
+#include "support/process_memory.h"
+
+namespace {
+
+using SoakTest = ComponentTest;
+
+int Rounds() {
+    const char* rounds = std::getenv("NOLV_SOAK_ROUNDS");
+    return rounds != nullptr ? std::atoi(rounds) : 6;
+}
+
+void ScriptEveryMethod() {
+    ProbeSetRecording(0);
+    for (const wchar_t* method : {L"getNumberStr", L"getNameListCSV", L"AboutBox",
+                                  L"editSettingData", L"setSettingDataFileName"})
+        ProbeDefineMethod(PROBE_NOLV, method);
+    for (const wchar_t* method : {L"getSivatMode", L"About"}) ProbeDefineMethod(PROBE_SIVAT, method);
+
+    ScriptTextResult(PROBE_NOLV, L"getNumberStr", std::wstring(5000, L'7').c_str());
+    ProbeSetTextOut(PROBE_NOLV, L"getNumberStr", 0, L"replaced first");
+    ProbeSetTextOut(PROBE_NOLV, L"getNumberStr", 1, nullptr);
+    ProbeSetIntegerOut(PROBE_NOLV, L"getNumberStr", 2, 3);
+    ScriptTextResult(PROBE_NOLV, L"getNameListCSV", L"bolt,nut,washer");
+    ProbeSetTextOut(PROBE_NOLV, L"getNameListCSV", 1, L"replaced clipboard text");
+    ProbeSetTextOut(PROBE_NOLV, L"setSettingDataFileName", 0, L"replaced name");
+    ScriptIntegerResult(PROBE_SIVAT, L"getSivatMode", 2);
+    ProbeSetTextOut(PROBE_SIVAT, L"getSivatMode", 0, L"replaced spaces");
+    ProbeSetTextOut(PROBE_SIVAT, L"getSivatMode", 2, L"replaced host text");
+}
+
+void CallEveryOperation(WrapperLibrary& wrapper, const std::string& input) {
+    int first = 1;
+    int second = 2;
+    wrapper.getNumberStrRZ(input.c_str(), nullptr, &first, &second);
+    SetHostClipboardText(input);
+    wrapper.getPartsNameListRZClip("b", 3);
+    wrapper.GetSivatMode(input.c_str());
+    wrapper.AboutBox();
+    wrapper.SivatAboutBox();
+    wrapper.editSettingData();
+    wrapper.setSettingDataFileName(input.c_str());
+}
+
+}  // namespace
+
+TEST_F(SoakTest, RepeatedOperationsKeepMemoryFlat) {
+    ScriptEveryMethod();
+    ASSERT_EQ(wrapper().LoadNolvSys(), 1);
+    ASSERT_EQ(wrapper().LoadSivatSys(), 1);
+    const std::string input(6000, 'q');  // long enough for the heap paths
+    auto round = [&] {
+        for (int i = 0; i < 250; ++i) CallEveryOperation(wrapper(), input);
+    };
+    round();  // heaps and caches reach their working size
+    const SIZE_T before = CommitCharge();
+    for (int i = 0; i < Rounds(); ++i) round();
+    const SIZE_T after = CommitCharge();
+    EXPECT_LT(after, before + 512 * 1024) << "commit charge grew by " << (after - before);
+    EXPECT_EQ(ProbeLiveObjects(), 2);
+    EXPECT_EQ(ProbeLiveReferences(), 4);
+}
+
+TEST_F(SoakTest, RepeatedLoadAndFreeLeavesNothingAlive) {
+    const SIZE_T before = CommitCharge();
+    for (int i = 0; i < 300 * Rounds(); ++i) {
+        ASSERT_EQ(wrapper().LoadNolvSys(), 1);
+        ASSERT_EQ(wrapper().LoadSivatSys(), 1);
+        ASSERT_EQ(wrapper().LoadNolvSys(), 1);
+        wrapper().FreeNolvSys();
+        ASSERT_EQ(ProbeLiveObjects(), 0);
+    }
+    EXPECT_LT(CommitCharge(), before + 512 * 1024);
+}
