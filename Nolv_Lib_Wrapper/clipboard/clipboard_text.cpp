@@ -43,6 +43,7 @@ HeapText GetClipboardText() noexcept {
     // Another program's block need not hold a NUL: read no further than
     // the block's size and terminate the copy ourselves.
     const SIZE_T size = GlobalSize(data);
+    if (size == 0) return nullptr;  // not a block we can measure
     const void* end = std::memchr(locked.text(), '\0', size);
     const std::size_t length =
         end != nullptr ? static_cast<const char*>(end) - locked.text() : size;

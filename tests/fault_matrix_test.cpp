@@ -1,0 +1,379 @@
+// The fault matrix: every function the DLL imports, read from its own
+// import table, is either made to fail under every export, or listed with
+// the reason a failure of it cannot reach an export. For each injected
+// failure and export the test checks the documented outcome, that the
+// process survives, that nothing is left alive after FreeNolvSys, and that
+// repeating the failing calls leaks nothing. The matrix is printed.
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/component_test.h"
+#include "support/failing_imports.h"
+#include "support/host_clipboard.h"
+#include "support/import_patch.h"
+#include "support/process_memory.h"
+
+namespace {
+
+// Long enough that every text conversion takes its heap path.
+const std::string kLongText(5000, 't');
+const std::wstring kLongWide(kLongText.begin(), kLongText.end());
+
+// What an export did, in one comparable line.
+using Outcome = std::string;
+
+std::string ClipboardOutcome() {
+    const auto text = HostClipboardText();
+    return text ? "clipboard=\"" + *text + "\"" : "clipboard=none";
+}
+
+int InvocationsOf(const wchar_t* method) {
+    int calls = 0;
+    for (int i = 0; i < ProbeCallCount(); ++i) {
+        const ProbeCall* call = ProbeGetCall(i);
+        if (call != nullptr && call->kind == PROBE_INVOKE && call->name != nullptr &&
+            std::wstring(call->name) == method)
+            ++calls;
+    }
+    return calls;
+}
+
+int shownBoxes = 0;
+int WINAPI CountingMessageBoxA(HWND, LPCSTR, LPCSTR, UINT) {
+    ++shownBoxes;
+    return IDOK;
+}
+
+struct ExportCase {
+    const char* name;
+    const char* column;  // short name for the printed matrix
+    // Runs the export with patch in force (made by the caller-supplied
+    // function, so that only the export's own calls see the failure).
+    std::function<Outcome(WrapperLibrary&, const std::function<void()>&)> run;
+    Outcome normal;
+    Outcome fallback;
+};
+
+// Loads both components (outside the failure) unless the export is one of
+// the lifetime functions, which set up their own state.
+Outcome WithLoaded(WrapperLibrary& w, const std::function<void()>& inject,
+                   const std::function<Outcome()> call) {
+    EXPECT_EQ(w.LoadNolvSys(), 1);
+    EXPECT_EQ(w.LoadSivatSys(), 1);
+    inject();
+    return call();
+}
+
+std::vector<ExportCase> Exports() {
+    using Inject = std::function<void()>;
+    return {
+        {"LoadNolvSys", "LoadN",
+         [](WrapperLibrary& w, const Inject& inject) {
+             w.FreeNolvSys();
+             inject();
+             return "result=" + std::to_string(w.LoadNolvSys());
+         },
+         "result=1", "result=0"},
+        {"LoadSivatSys", "LoadS",
+         [](WrapperLibrary& w, const Inject& inject) {
+             w.FreeNolvSys();
+             inject();
+             return "result=" + std::to_string(w.LoadSivatSys());
+         },
+         "result=1", "result=0"},
+        {"FreeNolvSys", "Free",
+         [](WrapperLibrary& w, const Inject& inject) {
+             EXPECT_EQ(w.LoadNolvSys(), 1);
+             inject();
+             w.FreeNolvSys();
+             return "live=" + std::to_string(ProbeLiveObjects());
+         },
+         "live=0", "live=0"},
+        {"Nolv_Lib_getNumberStrRZ", "Num",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 int first = 1;
+                 int second = 2;
+                 const int sum = w.getNumberStrRZ(kLongText.c_str(), "b", &first, &second);
+                 return "result=" + std::to_string(sum) + " " + ClipboardOutcome();
+             });
+         },
+         "result=7 clipboard=\"NS-3-4\"", "result=0 clipboard=\"\""},
+        {"Nolv_Lib_getPartsNameListRZClip", "List",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 const int fields = w.getPartsNameListRZClip(kLongText.c_str(), 3);
+                 return "result=" + std::to_string(fields) + " " + ClipboardOutcome();
+             });
+         },
+         "result=3 clipboard=\"bolt,nut,washer\"", "result=0 clipboard=\"\""},
+        {"Sivat_Lib_GetSivatMode", "Mode",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 return "result=" + std::to_string(w.GetSivatMode(kLongText.c_str()));
+             });
+         },
+         "result=2", "result=-1"},
+        {"Nolv_Lib_AboutBox", "About",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 w.AboutBox();
+                 return "calls=" + std::to_string(InvocationsOf(L"AboutBox"));
+             });
+         },
+         "calls=1", "calls=0"},
+        {"Nolv_Lib_SivatAboutBox", "SAbout",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 w.SivatAboutBox();
+                 return "calls=" + std::to_string(InvocationsOf(L"About"));
+             });
+         },
+         "calls=1", "calls=0"},
+        {"Nolv_Lib_editSettingData", "Edit",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 w.editSettingData();
+                 return "calls=" + std::to_string(InvocationsOf(L"editSettingData"));
+             });
+         },
+         "calls=1", "calls=0"},
+        {"Nolv_Lib_setSettingDataFileName", "SetFile",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 w.setSettingDataFileName(kLongText.c_str());
+                 return "calls=" + std::to_string(InvocationsOf(L"setSettingDataFileName"));
+             });
+         },
+         "calls=1", "calls=0"},
+        {"Nolv_Lib_WrapperAboutBox", "WAbout",
+         [](WrapperLibrary& w, const Inject& inject) {
+             shownBoxes = 0;
+             const ImportPatch box(w.module, "user32.dll", "MessageBoxA",
+                                   reinterpret_cast<void*>(&CountingMessageBoxA));
+             inject();
+             w.WrapperAboutBox();
+             return "shown=" + std::to_string(shownBoxes);
+         },
+         "shown=1", "shown=0"},
+    };
+}
+
+// Outcomes other than the normal one that a failure leads to, per export;
+// "F" stands for the export's fallback.
+using Expected = std::map<std::string, Outcome>;
+
+struct MatrixRow {
+    InjectedFailure failure;
+    Expected expected;
+    // Some failures release nothing by their nature (a VariantClear that
+    // fails has not freed the string); their rows are not leak-checked.
+    bool leakChecked = true;
+};
+
+const char kClipboardKept[] = "result=7 clipboard=\"previous content\"";
+const char kListNotDelivered[] = "result=0 clipboard=\"previous content\"";
+
+std::vector<MatrixRow> Matrix() {
+    const Expected conversionFails = {{"Num", "F"}, {"List", "F"}, {"Mode", "F"}, {"SetFile", "F"}};
+    return {
+        {INJECTED_FAILURE("kernel32.dll", MultiByteToWideChar), conversionFails},
+        {INJECTED_FAILURE("kernel32.dll", WideCharToMultiByte), {{"Num", "F"}, {"List", "F"}}},
+        {INJECTED_FAILURE("oleaut32.dll", SysAllocString), conversionFails},
+        {INJECTED_FAILURE("msvcrt.dll", malloc), conversionFails},
+        {INJECTED_FAILURE("kernel32.dll", GlobalAlloc),
+         {{"Num", kClipboardKept}, {"List", kListNotDelivered}}},
+        {INJECTED_FAILURE("kernel32.dll", GlobalLock), {}},
+        {INJECTED_FAILURE("kernel32.dll", GlobalSize), {}},
+        {INJECTED_FAILURE("kernel32.dll", GlobalUnlock), {}},
+        {INJECTED_FAILURE("user32.dll", OpenClipboard),
+         {{"Num", kClipboardKept}, {"List", kListNotDelivered}}},
+        {INJECTED_FAILURE("user32.dll", EmptyClipboard), {}},
+        {INJECTED_FAILURE("user32.dll", SetClipboardData),
+         {{"Num", "result=7 clipboard=none"}, {"List", "result=0 clipboard=none"}}},
+        {INJECTED_FAILURE("user32.dll", IsClipboardFormatAvailable), {}},
+        {INJECTED_FAILURE("user32.dll", GetClipboardData), {}},
+        {INJECTED_FAILURE("user32.dll", CloseClipboard), {}},
+        {INJECTED_FAILURE("ole32.dll", CoInitialize), {{"LoadN", "F"}, {"LoadS", "F"}}},
+        {INJECTED_FAILURE("ole32.dll", CLSIDFromProgID), {{"LoadN", "F"}, {"LoadS", "F"}}},
+        {INJECTED_FAILURE("ole32.dll", CoCreateInstance), {{"LoadN", "F"}, {"LoadS", "F"}}},
+        {INJECTED_FAILURE("oleaut32.dll", VariantChangeType),
+         {{"Num", "result=7 clipboard=\"\""}, {"List", "result=0 clipboard=\"\""}, {"Mode", "F"}}},
+        {INJECTED_FAILURE("oleaut32.dll", VariantClear), {}, false},
+        {INJECTED_FAILURE("user32.dll", MessageBoxA), {{"WAbout", "F"}}},
+        {INJECTED_FAILURE("user32.dll", GetActiveWindow), {}},
+    };
+}
+
+// Imports whose failure cannot reach an export, by reason.
+const std::map<std::string, std::set<std::string>> kNotInjected = {
+    {"reports no failure (length, copy and compare routines; void releases)",
+     {"lstrlenA", "lstrlenW", "lstrcpyA", "memchr", "memcmp", "memcpy", "memmove", "memset",
+      "strlen", "strcmp", "strncmp", "strchr", "wcslen", "_ismbblead", "GetLastError",
+      "SetLastError", "Sleep", "SysFreeString", "VariantInit", "CoUninitialize", "free"}},
+    {"called only to free a block the clipboard refused; a failure there leaves nothing the "
+     "library could still release",
+     {"GlobalFree"}},
+    {"load-time only (library entry), before any export runs; the result is not used",
+     {"DisableThreadLibraryCalls"}},
+    {"runtime support linked statically (start-up, locks, thread-local storage, exception "
+     "unwinding, diagnostics output); not on any export's own path",
+     {"AddVectoredExceptionHandler", "CloseHandle", "CreateEventA", "CreateSemaphoreA",
+      "DeleteCriticalSection", "DuplicateHandle", "EnterCriticalSection", "FreeLibrary",
+      "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread", "GetCurrentThreadId",
+      "GetHandleInformation", "GetModuleHandleA", "GetModuleHandleW", "GetProcAddress",
+      "GetProcessAffinityMask", "GetSystemTimeAsFileTime", "GetThreadContext",
+      "GetThreadPriority", "GetTickCount64", "InitializeCriticalSection", "IsDBCSLeadByteEx",
+      "IsDebuggerPresent", "LeaveCriticalSection", "LoadLibraryA", "LoadLibraryW", "LocalFree",
+      "OpenProcess", "OutputDebugStringA", "RaiseException", "ReleaseSemaphore",
+      "RemoveVectoredExceptionHandler", "ResetEvent", "ResumeThread", "SetEvent",
+      "SetProcessAffinityMask", "SetThreadContext", "SetThreadPriority", "SuspendThread",
+      "TlsAlloc", "TlsGetValue", "TlsSetValue", "TryEnterCriticalSection", "VirtualProtect",
+      "VirtualQuery", "WaitForMultipleObjects", "WaitForSingleObject", "RtlCaptureContext",
+      "RtlLookupFunctionEntry", "RtlUnwindEx", "RtlVirtualUnwind", "__C_specific_handler",
+      "__mb_cur_max", "___mb_cur_max_func", "___lc_codepage_func", "__iob_func", "_iob",
+      "_amsg_exit", "_beginthreadex", "_close", "_endthreadex", "_errno", "_initterm", "_lock",
+      "_read", "_setjmp", "_setjmp3", "_strdup", "_ultoa", "_unlock", "abort", "atoi",
+      "calloc", "exit", "fprintf", "fputc", "fputs", "fwrite", "localeconv", "longjmp",
+      "printf", "realloc", "setlocale", "signal", "strerror", "vfprintf"}},
+};
+
+class FaultMatrixTest : public ComponentTest {
+protected:
+    void SetUp() override {
+        ComponentTest::SetUp();
+        ProbeSetRecording(1);
+    }
+
+    // Fresh scripts and clipboard for one run of one export.
+    static void Prepare() {
+        ProbeReset();
+        for (const wchar_t* method :
+             {L"getNumberStr", L"getNameListCSV", L"AboutBox", L"editSettingData",
+              L"setSettingDataFileName"})
+            ProbeDefineMethod(PROBE_NOLV, method);
+        for (const wchar_t* method : {L"getSivatMode", L"About"}) ProbeDefineMethod(PROBE_SIVAT, method);
+        ScriptTextResult(PROBE_NOLV, L"getNumberStr", L"NS-3-4");
+        ProbeSetIntegerOut(PROBE_NOLV, L"getNumberStr", 2, 3);
+        ProbeSetIntegerOut(PROBE_NOLV, L"getNumberStr", 3, 4);
+        ProbeSetTextOut(PROBE_NOLV, L"getNumberStr", 0, kLongWide.c_str());
+        ScriptTextResult(PROBE_NOLV, L"getNameListCSV", L"bolt,nut,washer");
+        ScriptIntegerResult(PROBE_SIVAT, L"getSivatMode", 2);
+        SetHostClipboardText("previous content");
+    }
+
+    Outcome Run(const ExportCase& e, const InjectedFailure* failure) {
+        Prepare();
+        std::unique_ptr<ImportPatch> patch;
+        const Outcome outcome = e.run(wrapper(), [&] {
+            failing::reached = 0;
+            if (failure != nullptr) patch = std::make_unique<ImportPatch>(wrapper().module, *failure);
+        });
+        patch.reset();
+        wrapper().FreeNolvSys();
+        EXPECT_EQ(ProbeLiveObjects(), 0) << e.name << " left a component alive";
+        return outcome;
+    }
+};
+
+}  // namespace
+
+TEST_F(FaultMatrixTest, EveryImportIsInjectedOrAccountedFor) {
+    std::set<std::string> injected;
+    for (const MatrixRow& row : Matrix()) injected.insert(row.failure.function);
+    std::set<std::string> accounted = injected;
+    for (const auto& [reason, functions] : kNotInjected)
+        accounted.insert(functions.begin(), functions.end());
+
+    for (const ImportedFunction& import : ListImports(wrapper().module))
+        EXPECT_EQ(accounted.count(import.function), 1u)
+            << import.dll << "!" << import.function << " is neither injected nor explained";
+    std::set<std::string> imported;
+    for (const ImportedFunction& import : ListImports(wrapper().module)) imported.insert(import.function);
+    for (const std::string& function : injected)
+        EXPECT_EQ(imported.count(function), 1u) << function << " is injected but not imported";
+}
+
+TEST_F(FaultMatrixTest, EveryFailureGivesTheDocumentedOutcome) {
+    const std::vector<ExportCase> exports = Exports();
+    for (const ExportCase& e : exports) EXPECT_EQ(Run(e, nullptr), e.normal) << e.name;
+
+    std::printf("%-28s", "failing import");
+    for (const ExportCase& e : exports) std::printf(" %-7s", e.column);
+    std::printf("\n");
+    for (const MatrixRow& row : Matrix()) {
+        std::printf("%-28s", row.failure.function);
+        for (const ExportCase& e : exports) {
+            const Outcome outcome = Run(e, &row.failure);
+            const bool reached = failing::reached > 0;
+            const auto it = row.expected.find(e.column);
+            const Outcome expected =
+                it == row.expected.end() ? e.normal : it->second == "F" ? e.fallback : it->second;
+            EXPECT_EQ(outcome, expected) << row.failure.function << " under " << e.name;
+            // '.' not reached, '=' reached with the normal outcome, 'F' the
+            // export's fallback, 'D' another documented outcome.
+            const char* cell = !reached ? "." : outcome == e.normal ? "=" : outcome == e.fallback ? "F" : "D";
+            std::printf(" %-7s", cell);
+        }
+        std::printf("\n");
+    }
+    for (const auto& [reason, functions] : kNotInjected)
+        std::printf("not injected (%zu): %s\n", functions.size(), reason.c_str());
+}
+
+TEST_F(FaultMatrixTest, RepeatedFailuresLeakNothing) {
+    const std::vector<ExportCase> exports = Exports();
+    auto round = [&](int repeats) {
+        for (const MatrixRow& row : Matrix()) {
+            // A held clipboard costs half a second per call; its paths are
+            // the same as GlobalAlloc's and SetClipboardData's.
+            if (!row.leakChecked || std::string(row.failure.function) == "OpenClipboard") continue;
+            for (int i = 0; i < repeats; ++i)
+                for (const ExportCase& e : exports) Run(e, &row.failure);
+        }
+    };
+    round(2);
+    const SIZE_T before = CommitCharge();
+    round(10);
+    const SIZE_T after = CommitCharge();
+    EXPECT_LT(after, before + 512 * 1024) << "commit charge grew by " << (after - before);
+}
+
+// Allocation failure at every allocation an export makes, one at a time:
+// each run ends in the export's normal outcome or its fallback.
+namespace {
+int allocationsLeft = -1;  // fail when it reaches 0; -1: never
+int allocationsMade = 0;
+void* __cdecl FailingNthMalloc(size_t size) {
+    static const auto real = reinterpret_cast<void* (__cdecl*)(size_t)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"msvcrt.dll"), "malloc")));
+    ++allocationsMade;
+    if (allocationsLeft >= 0 && allocationsLeft-- == 0) {
+        ++failing::reached;
+        return nullptr;
+    }
+    return real(size);
+}
+const InjectedFailure kNthMalloc = {"msvcrt.dll", "malloc", reinterpret_cast<void*>(&FailingNthMalloc)};
+}  // namespace
+
+TEST_F(FaultMatrixTest, AllocationFailureAtEachPointGivesNormalOrFallback) {
+    for (const ExportCase& e : Exports()) {
+        int points = 0;
+        for (int n = 0;; ++n) {
+            allocationsLeft = n;
+            allocationsMade = 0;
+            const Outcome outcome = Run(e, &kNthMalloc);
+            if (allocationsMade <= n) break;  // every allocation point was tried
+            ++points;
+            EXPECT_TRUE(outcome == e.normal || outcome == e.fallback)
+                << e.name << " with allocation " << n + 1 << " failing: " << outcome;
+        }
+        allocationsLeft = -1;
+        std::printf("%-32s %d allocation points, each survived\n", e.name, points);
+    }
+}
