@@ -1,14 +1,36 @@
 #include "frame/module_state.h"
 
-namespace {
-thread_local AFX_MODULE_STATE* currentModuleState = nullptr;
-}
+#include <windows.h>
 
-AFX_MODULE_STATE* AfxGetModuleState() { return currentModuleState; }
+namespace {
+
+// The current module state of each thread, in a TLS slot of this library's
+// own: every guarded export reads and writes it twice, and a slot costs a
+// few instructions where the compiler's emulated thread-locals cost a call
+// into the runtime.
+class ThreadModuleStates {
+public:
+    ThreadModuleStates() : slot_(TlsAlloc()) {}
+    ~ThreadModuleStates() { TlsFree(slot_); }
+    ThreadModuleStates(const ThreadModuleStates&) = delete;
+    ThreadModuleStates& operator=(const ThreadModuleStates&) = delete;
+
+    AFX_MODULE_STATE* current() const { return static_cast<AFX_MODULE_STATE*>(TlsGetValue(slot_)); }
+    void set(AFX_MODULE_STATE* state) const { TlsSetValue(slot_, state); }
+
+private:
+    DWORD slot_;
+};
+
+const ThreadModuleStates threadModuleStates;
+
+}  // namespace
+
+AFX_MODULE_STATE* AfxGetModuleState() { return threadModuleStates.current(); }
 
 AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* state)
-    : previous_(currentModuleState) {
-    currentModuleState = state;
+    : previous_(threadModuleStates.current()) {
+    threadModuleStates.set(state);
 }
 
-AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { currentModuleState = previous_; }
+AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { threadModuleStates.set(previous_); }
