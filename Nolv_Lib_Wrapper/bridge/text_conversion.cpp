@@ -8,7 +8,8 @@
 
 namespace {
 
-// Texts below this many wide characters convert without a heap buffer.
+// Texts below this many wide characters convert without a heap buffer (the
+// buffer holds their terminating NUL as well).
 constexpr int kStackBufferLength = 4096;
 
 struct FreeWithRuntime {
@@ -37,7 +38,7 @@ Bstr ConvertAnsiToBstr(const char* text) {
     wchar_t stackBuffer[kStackBufferLength];
     std::unique_ptr<wchar_t, FreeWithRuntime> heapBuffer;
     wchar_t* wide = stackBuffer;
-    if (wideLength >= kStackBufferLength) {
+    if (wideLength > kStackBufferLength) {
         heapBuffer.reset(static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * wideLength)));
         if (!heapBuffer) RaiseOutOfMemory();
         wide = heapBuffer.get();
