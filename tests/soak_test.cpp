@@ -1,7 +1,9 @@
 // Every export called over and over against a probe that answers, replaces
-// by-reference strings and rewrites integers: the process's commit charge
-// stays flat and nothing is left alive after FreeNolvSys. The number of
-// rounds can be raised with NOLV_SOAK_ROUNDS for a long soak.
+// by-reference strings and rewrites integers: the process's commit charge,
+// handle count and window-system object counts stay flat, and nothing is
+// left alive after FreeNolvSys. The number of rounds (1750 calls each) can
+// be raised with NOLV_SOAK_ROUNDS for a long soak.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -61,10 +63,17 @@ TEST_F(SoakTest, RepeatedOperationsKeepMemoryFlat) {
         for (int i = 0; i < 250; ++i) CallEveryOperation(wrapper(), input);
     };
     round();  // heaps and caches reach their working size
-    const SIZE_T before = CommitCharge();
+    const ProcessResources before = CurrentResources();
     for (int i = 0; i < Rounds(); ++i) round();
-    const SIZE_T after = CommitCharge();
-    EXPECT_LT(after, before + 512 * 1024) << "commit charge grew by " << (after - before);
+    const ProcessResources after = CurrentResources();
+    EXPECT_LT(after.commitCharge, before.commitCharge + 512 * 1024)
+        << "commit charge grew by " << (after.commitCharge - before.commitCharge);
+    EXPECT_LE(after.handles, before.handles + 2);
+    EXPECT_LE(after.userObjects, before.userObjects);
+    EXPECT_LE(after.gdiObjects, before.gdiObjects);
+    std::printf("%d calls; commit charge %+lld bytes, handles %+ld\n", Rounds() * 250 * 7,
+                static_cast<long long>(after.commitCharge) - static_cast<long long>(before.commitCharge),
+                static_cast<long>(after.handles) - static_cast<long>(before.handles));
     EXPECT_EQ(ProbeLiveObjects(), 2);
     EXPECT_EQ(ProbeLiveReferences(), 4);
 }

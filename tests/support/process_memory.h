@@ -11,3 +11,19 @@ inline SIZE_T CommitCharge() {
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.PagefileUsage;
 }
+
+// What a leak of any kind would make grow.
+struct ProcessResources {
+    SIZE_T commitCharge;
+    DWORD handles;
+    DWORD userObjects;
+    DWORD gdiObjects;
+};
+
+inline ProcessResources CurrentResources() {
+    ProcessResources resources{CommitCharge(), 0, 0, 0};
+    GetProcessHandleCount(GetCurrentProcess(), &resources.handles);
+    resources.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    resources.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    return resources;
+}
