@@ -5,7 +5,6 @@
 
 #include "support/clipboard_holder_process.h"
 #include "support/component_test.h"
-#include "support/failing_imports.h"
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
 
@@ -144,22 +143,6 @@ TEST_F(NumberStringTest, UnknownMethodOrUnloadedComponentGivesEmptyTextAndZero) 
     SetHostClipboardText("previous content");
     EXPECT_EQ(wrapper().getNumberStrRZ("a", "b", &first, &second), 0);
     EXPECT_EQ(HostClipboardText(), "");
-}
-
-TEST_F(NumberStringTest, FailuresOnTheWayGiveEmptyTextAndZero) {
-    ScriptTextResult(PROBE_NOLV, kMethod, L"NS-1");
-    for (const InjectedFailure& failure :
-         {kFailingMultiByteToWideChar, kFailingWideCharToMultiByte, kFailingSysAllocString}) {
-        SCOPED_TRACE(failure.function);
-        SetHostClipboardText("previous content");
-        int first = 1;
-        int second = 2;
-        {
-            const ImportPatch patch(wrapper().module, failure);
-            EXPECT_EQ(wrapper().getNumberStrRZ("a", "b", &first, &second), 0);
-        }
-        EXPECT_EQ(HostClipboardText(), "");
-    }
 }
 
 // Another program holding the clipboard: a brief hold is waited out; a

@@ -5,7 +5,6 @@
 
 #include "support/clipboard_holder_process.h"
 #include "support/component_test.h"
-#include "support/failing_imports.h"
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
 
@@ -89,20 +88,6 @@ TEST_F(PartsNameListTest, UnknownMethodOrUnloadedComponentGivesEmptyTextAndZero)
     SetHostClipboardText("input");
     EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
     EXPECT_EQ(HostClipboardText(), "");
-}
-
-TEST_F(PartsNameListTest, FailuresOnTheWayGiveEmptyTextAndZero) {
-    ScriptTextResult(PROBE_NOLV, kMethod, L"a,b");
-    for (const InjectedFailure& failure :
-         {kFailingMultiByteToWideChar, kFailingWideCharToMultiByte, kFailingSysAllocString}) {
-        SCOPED_TRACE(failure.function);
-        SetHostClipboardText("input");
-        {
-            const ImportPatch patch(wrapper().module, failure);
-            EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
-        }
-        EXPECT_EQ(HostClipboardText(), "");
-    }
 }
 
 // A brief hold is waited out; a list that never reached the clipboard is
