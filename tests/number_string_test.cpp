@@ -6,7 +6,6 @@
 #include "support/clipboard_holder_process.h"
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
-#include "support/import_patch.h"
 
 namespace {
 
