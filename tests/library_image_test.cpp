@@ -19,7 +19,7 @@ namespace {
 
 class LoadedImage {
 public:
-    LoadedImage() : module_(LoadLibraryW(BesideTestProgram(L"Nolv_Lib_Wrapper.dll").c_str())) {}
+    LoadedImage() : module_(LoadLibraryW(BesideProgram(L"Nolv_Lib_Wrapper.dll").c_str())) {}
     ~LoadedImage() { FreeLibrary(module_); }
     HMODULE get() const { return module_; }
 
@@ -79,7 +79,7 @@ TEST(LibraryImage, ExportsExactlyTheElevenNamesWithOrdinalsInByteOrder) {
 }
 
 TEST(LibraryImage, CarriesVersionOneZeroZeroOneForJapaneseUnicodeBlock) {
-    const std::wstring path = BesideTestProgram(L"Nolv_Lib_Wrapper.dll");
+    const std::wstring path = BesideProgram(L"Nolv_Lib_Wrapper.dll");
     DWORD handle = 0;
     std::vector<BYTE> info(GetFileVersionInfoSizeW(path.c_str(), &handle));
     ASSERT_FALSE(info.empty());

@@ -8,7 +8,7 @@
 ClipboardHolderProcess::ClipboardHolderProcess(DWORD holdMilliseconds) {
     const std::wstring eventName = L"clipboard-holder-ready-" + std::to_wstring(GetCurrentProcessId());
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    std::wstring commandLine = L"\"" + BesideTestProgram(L"clipboard_holder.exe") + L"\" " +
+    std::wstring commandLine = L"\"" + BesideProgram(L"clipboard_holder.exe") + L"\" " +
                                std::to_wstring(holdMilliseconds) + L" " + eventName;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -1,0 +1,101 @@
+#include "command_line.h"
+
+#include <charconv>
+#include <system_error>
+
+#include "exit_status.h"
+#include "output_format.h"
+
+namespace {
+
+[[noreturn]] void WrongInvocation(const std::string& message) {
+    throw SessionError(ExitStatus::WrongInvocation, message);
+}
+
+std::optional<int> DecimalInteger(const std::string& word) {
+    int value = 0;
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+Text TextArgument(const std::string& word) {
+    if (word == "--null") return std::nullopt;
+    return word;
+}
+
+class CommandParser {
+public:
+    CommandParser(const std::vector<std::string>& words, const StandardInputReader& readStandardInput)
+        : words_(words), readStandardInput_(readStandardInput) {}
+
+    std::vector<Command> commands() {
+        std::vector<Command> commands;
+        while (next_ < words_.size()) commands.push_back(command());
+        return commands;
+    }
+
+private:
+    Command command() {
+        const std::string& name = words_[next_++];
+        const CommandSpec* spec = FindCommand(name);
+        if (spec == nullptr) WrongInvocation(UnknownCommand(name));
+        Command command{spec, {}, std::nullopt};
+        for (const ArgumentSpec& argument : spec->arguments)
+            command.arguments.push_back(this->argument(*spec, argument));
+        if (spec->takesClipboardInput) command.clipboardInput = clipboardInput(*spec);
+        return command;
+    }
+
+    Argument argument(const CommandSpec& spec, const ArgumentSpec& argument) {
+        if (next_ == words_.size())
+            WrongInvocation(std::string(spec.name) + ": " + argument.name + " missing");
+        const std::string& word = words_[next_++];
+        if (argument.kind == ArgumentKind::Text) return TextArgument(word);
+        const std::optional<int> value = DecimalInteger(word);
+        if (!value)
+            WrongInvocation(std::string(spec.name) + ": " + argument.name +
+                            " must be a decimal integer from -2147483648 to 2147483647, not " +
+                            QuoteBytes(word));
+        return *value;
+    }
+
+    std::optional<ClipboardInput> clipboardInput(const CommandSpec& spec) {
+        if (next_ == words_.size()) return std::nullopt;
+        if (words_[next_] == "--clipboard") {
+            if (++next_ == words_.size())
+                WrongInvocation(std::string(spec.name) + ": --clipboard needs a TEXT");
+            return ClipboardInput{TextArgument(words_[next_++])};
+        }
+        if (words_[next_] == "--clipboard-stdin") {
+            ++next_;
+            if (!readStandardInput_)
+                WrongInvocation("--clipboard-stdin: standard input holds the script");
+            if (standardInputTaken_)
+                WrongInvocation("--clipboard-stdin given twice: standard input is read once");
+            standardInputTaken_ = true;
+            return ClipboardInput{readStandardInput_()};
+        }
+        return std::nullopt;
+    }
+
+    static std::string UnknownCommand(const std::string& name) {
+        if (name.rfind("--", 0) == 0)
+            return "option " + QuoteBytes(name) +
+                   " out of place: only parts-list takes one, after its TEXT and LIMIT";
+        return "unknown command " + QuoteBytes(name);
+    }
+
+    const std::vector<std::string>& words_;
+    const StandardInputReader& readStandardInput_;
+    std::size_t next_ = 0;
+    bool standardInputTaken_ = false;
+};
+
+}  // namespace
+
+std::vector<Command> ParseCommands(const std::vector<std::string>& words,
+                                   const StandardInputReader& readStandardInput) {
+    return CommandParser(words, readStandardInput).commands();
+}

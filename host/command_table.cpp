@@ -1,0 +1,29 @@
+#include "command_table.h"
+
+const std::vector<CommandSpec>& CommandTable() {
+    constexpr ArgumentKind text = ArgumentKind::Text;
+    constexpr ArgumentKind integer = ArgumentKind::Integer;
+    static const std::vector<CommandSpec> table = {
+        {"load-nolv", Operation::LoadNolv, "LoadNolvSys", {}, false},
+        {"load-sivat", Operation::LoadSivat, "LoadSivatSys", {}, false},
+        {"free", Operation::Free, "FreeNolvSys", {}, false},
+        {"number-string", Operation::NumberString, "Nolv_Lib_getNumberStrRZ",
+         {{text, "TEXT1"}, {text, "TEXT2"}, {integer, "INT1"}, {integer, "INT2"}}, false},
+        {"parts-list", Operation::PartsList, "Nolv_Lib_getPartsNameListRZClip",
+         {{text, "TEXT"}, {integer, "LIMIT"}}, true},
+        {"mode", Operation::Mode, "Sivat_Lib_GetSivatMode", {{text, "TEXT"}}, false},
+        {"about", Operation::About, "Nolv_Lib_AboutBox", {}, false},
+        {"sivat-about", Operation::SivatAbout, "Nolv_Lib_SivatAboutBox", {}, false},
+        {"edit-settings", Operation::EditSettings, "Nolv_Lib_editSettingData", {}, false},
+        {"set-settings", Operation::SetSettings, "Nolv_Lib_setSettingDataFileName",
+         {{text, "FILE"}}, false},
+        {"wrapper-about", Operation::WrapperAbout, "Nolv_Lib_WrapperAboutBox", {}, false},
+    };
+    return table;
+}
+
+const CommandSpec* FindCommand(const std::string& name) {
+    for (const CommandSpec& spec : CommandTable())
+        if (name == spec.name) return &spec;
+    return nullptr;
+}

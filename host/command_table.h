@@ -1,0 +1,40 @@
+// The host's commands: one per function of Nolv_Lib_Wrapper.dll, with the
+// arguments each takes, in the order they are given.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class Operation {
+    LoadNolv,
+    LoadSivat,
+    Free,
+    NumberString,
+    PartsList,
+    Mode,
+    About,
+    SivatAbout,
+    EditSettings,
+    SetSettings,
+    WrapperAbout,
+};
+
+enum class ArgumentKind { Text, Integer };
+
+struct ArgumentSpec {
+    ArgumentKind kind;
+    const char* name;  // as the usage text and error messages call it
+};
+
+struct CommandSpec {
+    const char* name;
+    Operation operation;
+    const char* exportName;
+    std::vector<ArgumentSpec> arguments;
+    // Whether --clipboard TEXT or --clipboard-stdin may follow the arguments.
+    bool takesClipboardInput;
+};
+
+const std::vector<CommandSpec>& CommandTable();
+// The command of that name, or null.
+const CommandSpec* FindCommand(const std::string& name);

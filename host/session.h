@@ -1,0 +1,13 @@
+// Running a session: every command's call, in order, in this one process.
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "command_line.h"
+#include "wrapper_exports.h"
+
+// Writes each command's echo line before its call, so that a call that
+// does not come back is still named, and its result line after it.
+void RunSession(const std::vector<Command>& commands, const WrapperExports& wrapper,
+                std::ostream& out);

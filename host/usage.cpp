@@ -1,0 +1,69 @@
+#include "usage.h"
+
+#include "command_table.h"
+
+namespace {
+
+constexpr std::size_t exportColumn = 40;
+
+std::string Synopsis(const CommandSpec& spec) {
+    std::string synopsis = spec.name;
+    for (const ArgumentSpec& argument : spec.arguments) synopsis += std::string(" ") + argument.name;
+    if (spec.takesClipboardInput) synopsis += " [--clipboard TEXT | --clipboard-stdin]";
+    return synopsis;
+}
+
+std::string CommandLines() {
+    std::string lines;
+    for (const CommandSpec& spec : CommandTable()) {
+        std::string line = "  " + Synopsis(spec);
+        if (line.size() >= exportColumn) line += '\n' + std::string(exportColumn, ' ');
+        else line.append(exportColumn - line.size(), ' ');
+        lines += line + spec.exportName + '\n';
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    return "usage: nolvhost COMMAND [ARGUMENT...] [COMMAND [ARGUMENT...]]...\n"
+           "       nolvhost -        (the commands come from standard input)\n"
+           "       nolvhost --help\n"
+           "\n"
+           "Loads Nolv_Lib_Wrapper.dll from this program's directory and makes the\n"
+           "calls in order, all in this one process: a component one command loads\n"
+           "stays loaded for the next.\n"
+           "\n"
+           "Commands, and the function of the library each calls:\n" +
+           CommandLines() +
+           "\n"
+           "Arguments:\n"
+           "  TEXT, FILE          passed as the bytes given, in the ANSI code page;\n"
+           "                      the word --null passes a null pointer instead\n"
+           "  INT1, INT2, LIMIT   a decimal integer, -2147483648 to 2147483647\n"
+           "  --clipboard TEXT    puts TEXT on the clipboard as CF_TEXT before the\n"
+           "                      call (--clipboard --null empties the clipboard)\n"
+           "  --clipboard-stdin   the same with all of standard input, byte for byte\n"
+           "\n"
+           "Script (nolvhost -): one or more commands a line, split into words as a\n"
+           "shell does: blanks separate; \"...\" and '...' quote; inside \"...\", \\\" and\n"
+           "\\\\ stand for \" and \\; elsewhere \\ takes the next character as it is;\n"
+           "# starts a comment. Texts are the script's bytes, in the ANSI code page.\n"
+           "--clipboard-stdin cannot be used in a script.\n"
+           "\n"
+           "Output (stdout), two lines a call:\n"
+           "  > COMMAND ARGUMENTS    the call: texts quoted, null for --null\n"
+           "    KEY=VALUE ...        what it gave back:\n"
+           "      result=N           the function's result (result=none: it has none)\n"
+           "      first=N second=N   number-string: its integers after the call\n"
+           "      clipboard=\"...\"    number-string, parts-list: the clipboard's\n"
+           "                         CF_TEXT after the call; clipboard=none when it\n"
+           "                         holds no text\n"
+           "  Quoted texts escape \" and \\ with \\ and write every byte outside\n"
+           "  printable ASCII as \\xHH.\n"
+           "\n"
+           "Exit status: 0 every command run, whatever the functions returned;\n"
+           "1 the clipboard could not be opened or set; 2 wrong invocation;\n"
+           "3 Nolv_Lib_Wrapper.dll or one of its functions is missing.\n";
+}

@@ -1,0 +1,38 @@
+#include "wrapper_exports.h"
+
+namespace {
+template <class Function>
+bool Resolve(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return function != nullptr;
+}
+}  // namespace
+
+std::wstring BesideProgram(const wchar_t* fileName) {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size())
+        path.resize(path.size() * 2);
+    path.resize(length);
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
+}
+
+const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports) {
+    const char* missing = nullptr;
+    auto resolve = [&](const char* name, auto& function) {
+        if (!Resolve(module, name, function) && missing == nullptr) missing = name;
+    };
+    resolve("LoadNolvSys", exports.LoadNolvSys);
+    resolve("LoadSivatSys", exports.LoadSivatSys);
+    resolve("FreeNolvSys", exports.FreeNolvSys);
+    resolve("Nolv_Lib_getNumberStrRZ", exports.getNumberStrRZ);
+    resolve("Nolv_Lib_getPartsNameListRZClip", exports.getPartsNameListRZClip);
+    resolve("Sivat_Lib_GetSivatMode", exports.GetSivatMode);
+    resolve("Nolv_Lib_AboutBox", exports.AboutBox);
+    resolve("Nolv_Lib_SivatAboutBox", exports.SivatAboutBox);
+    resolve("Nolv_Lib_editSettingData", exports.editSettingData);
+    resolve("Nolv_Lib_setSettingDataFileName", exports.setSettingDataFileName);
+    resolve("Nolv_Lib_WrapperAboutBox", exports.WrapperAboutBox);
+    return missing;
+}

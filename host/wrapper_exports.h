@@ -1,0 +1,31 @@
+// Nolv_Lib_Wrapper.dll's functions as a host reaches them: looked up by
+// name in the copy installed beside the program. The host and the tests
+// share this, so that both call the DLL exactly as a host does.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Nolv_Lib_Wrapper.h"
+
+struct WrapperExports {
+    decltype(&::LoadNolvSys) LoadNolvSys;
+    decltype(&::LoadSivatSys) LoadSivatSys;
+    decltype(&::FreeNolvSys) FreeNolvSys;
+    decltype(&::Nolv_Lib_getNumberStrRZ) getNumberStrRZ;
+    decltype(&::Nolv_Lib_getPartsNameListRZClip) getPartsNameListRZClip;
+    decltype(&::Sivat_Lib_GetSivatMode) GetSivatMode;
+    decltype(&::Nolv_Lib_AboutBox) AboutBox;
+    decltype(&::Nolv_Lib_SivatAboutBox) SivatAboutBox;
+    decltype(&::Nolv_Lib_editSettingData) editSettingData;
+    decltype(&::Nolv_Lib_setSettingDataFileName) setSettingDataFileName;
+    decltype(&::Nolv_Lib_WrapperAboutBox) WrapperAboutBox;
+};
+
+// Full path of a file in the running program's directory.
+std::wstring BesideProgram(const wchar_t* fileName);
+
+// Looks up all eleven functions in module; the name of the first one that
+// is missing, or null when all were found.
+const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports);
