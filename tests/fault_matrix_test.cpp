@@ -220,6 +220,9 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
      {"GlobalFree"}},
     {"load-time only (library entry), before any export runs; the result is not used",
      {"DisableThreadLibraryCalls"}},
+    {"the module-state slot: allocated when the library loads and freed when it unloads; reading "
+     "and writing a valid slot reports no failure",
+     {"TlsAlloc", "TlsFree", "TlsGetValue", "TlsSetValue"}},
     {"runtime support linked statically (start-up, locks, thread-local storage, exception "
      "unwinding, diagnostics output); not on any export's own path",
      {"AddVectoredExceptionHandler", "CloseHandle", "CreateEventA", "CreateSemaphoreA",
@@ -232,7 +235,7 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
       "OpenProcess", "OutputDebugStringA", "RaiseException", "ReleaseSemaphore",
       "RemoveVectoredExceptionHandler", "ResetEvent", "ResumeThread", "SetEvent",
       "SetProcessAffinityMask", "SetThreadContext", "SetThreadPriority", "SuspendThread",
-      "TlsAlloc", "TlsGetValue", "TlsSetValue", "TryEnterCriticalSection", "VirtualProtect",
+      "TryEnterCriticalSection", "VirtualProtect",
       "VirtualQuery", "WaitForMultipleObjects", "WaitForSingleObject", "RtlCaptureContext",
       "RtlLookupFunctionEntry", "RtlUnwindEx", "RtlVirtualUnwind", "__C_specific_handler",
       "__mb_cur_max", "___mb_cur_max_func", "___lc_codepage_func", "__iob_func", "_iob",

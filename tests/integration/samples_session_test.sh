@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# End to end: the sample components registered with regsvr32, every
+# nolvhost command run against them through the library, the results and
+# clipboard texts checked (edit-settings before a settings file is set, so
+# that the sample answers with a message box, which returns at once without
+# a display, rather than an editor); then the C example linked against the import
+# library; then, unregistered, the load functions return 0.
+#   samples_session_test.sh BIN-DIR SAMPLES-DIR     (under the test prefix)
+set -uo pipefail
+bin=$1
+samples=$2
+failures=0
+
+check() {  # check NAME EXPECTED ACTUAL
+    if [[ $2 == "$3" ]]; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/     /'
+        failures=$((failures + 1))
+    fi
+}
+
+host() { wine "$bin/nolvhost.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
+
+for sample in nolv_sample sivat_sample; do
+    wine regsvr32 /s "$bin/$sample.dll" || { echo "FAIL regsvr32 $sample"; exit 1; }
+done
+settings=$(winepath -w "$samples/nolv/settings.ini" 2>/dev/null)
+
+check "every command of a session" "\
+> load-nolv
+  result=1
+> load-sivat
+  result=1
+> edit-settings
+  result=none
+> number-string \"NS\" \"X\" 3 4
+  result=18 first=4 second=14 clipboard=\"NS-0003-0004-X\"
+> set-settings \"${settings//\\/\\\\}\"
+  result=none
+> number-string \"NS\" null 2147483647 0
+  result=-2147483628 first=-2147483648 second=20 clipboard=\"NS-2147483647-000000\"
+> parts-list \"m6\" 0 --clipboard \"Bolt M4, Nut M6, Washer 4, Bolt M6\"
+  result=2 clipboard=\"Nut M6,Bolt M6\"
+> parts-list \"bolt\" 0 --clipboard null
+  result=2 clipboard=\"Bolt M4,Bolt M6\"
+> parts-list \"zzz\" 0 --clipboard \"Bolt M4\"
+  result=0 clipboard=\"\"
+> mode null
+  result=0
+> mode \"0123\"
+  result=1
+> mode \"ABC-12\"
+  result=2
+> about
+  result=none
+> sivat-about
+  result=none
+> wrapper-about
+  result=none
+> free
+  result=none
+> number-string \"NS\" \"X\" 3 4
+  result=0 first=3 second=4 clipboard=\"\"
+> mode \"x\"
+  result=-3" \
+"$(host load-nolv load-sivat edit-settings number-string NS X 3 4 set-settings "$settings" \
+    number-string NS --null 2147483647 0 \
+    parts-list m6 0 --clipboard "Bolt M4, Nut M6, Washer 4, Bolt M6" \
+    parts-list bolt 0 --clipboard --null parts-list zzz 0 --clipboard "Bolt M4" \
+    mode --null mode 0123 mode ABC-12 about sivat-about wrapper-about free \
+    number-string NS X 3 4 mode x)"
+
+# Double-byte names cross as the code page's bytes (Wine hands the
+# arguments over in the ANSI code page of the locale).
+if [[ ${LC_ALL:-} == ja_JP.UTF-8 ]]; then
+    check "double-byte texts under code page 932" "\
+> load-nolv
+  result=1
+> load-sivat
+  result=1
+> parts-list \"\" 0 --clipboard \"\\x95\\\\\\x8E\\xA6,\\x83\\\\\\x83t\\x83g,\\x94\\\\\\x97\\xCD\"
+  result=3 clipboard=\"\\x95\\\\\\x8E\\xA6,\\x83\\\\\\x83t\\x83g,\\x94\\\\\\x97\\xCD\"
+> mode \"\\x95\\\\\\x8E\\xA6\"
+  result=3
+> free
+  result=none" \
+    "$(host load-nolv load-sivat parts-list "" 0 --clipboard "表示,ソフト,能力" mode "表示" free)"
+fi
+
+example=$(wine "$bin/c_host_example.exe" </dev/null 2>&1 | tr -d '\r'; echo "exit=${PIPESTATUS[0]}")
+check "C host linked against the import library" "\
+LoadNolvSys: 1
+Nolv_Lib_getNumberStrRZ: 18 (first 4, second 14)
+clipboard: NS-0003-0004-X
+exit=0" "$example"
+
+check "wrong invocation exits 2" "exit=2" "$(wine "$bin/nolvhost.exe" frobnicate </dev/null >/dev/null 2>&1; echo "exit=$?")"
+
+for sample in nolv_sample sivat_sample; do wine regsvr32 /s /u "$bin/$sample.dll"; done
+check "unregistered components do not load" "\
+> load-nolv
+  result=0
+> load-sivat
+  result=0" "$(host load-nolv load-sivat)"
+
+exit $((failures > 0))

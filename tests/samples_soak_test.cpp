@@ -1,0 +1,81 @@
+// The sample components under a soak through the library: registered as
+// regsvr32 registers them, called thousands of times, with the process's
+// commit charge flat and, after FreeNolvSys, neither sample holding an
+// object (its DllCanUnloadNow says S_OK). NOLV_SOAK_ROUNDS raises the
+// number of rounds (1000 calls each) for a long soak.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "support/host_clipboard.h"
+#include "support/process_memory.h"
+#include "support/wrapper_library.h"
+
+namespace {
+
+class SampleServer {
+public:
+    explicit SampleServer(const wchar_t* fileName) : module_(LoadLibraryW(BesideProgram(fileName).c_str())) {}
+    ~SampleServer() { FreeLibrary(module_); }
+    SampleServer(const SampleServer&) = delete;
+    SampleServer& operator=(const SampleServer&) = delete;
+
+    HRESULT Call(const char* entry) const {
+        auto function = reinterpret_cast<HRESULT(WINAPI*)()>(
+            reinterpret_cast<void*>(GetProcAddress(module_, entry)));
+        return function != nullptr ? function() : E_NOTIMPL;
+    }
+
+private:
+    HMODULE module_;
+};
+
+int Rounds() {
+    const char* rounds = std::getenv("NOLV_SOAK_ROUNDS");
+    return rounds != nullptr ? std::atoi(rounds) : 5;
+}
+
+}  // namespace
+
+TEST(SamplesSoak, ThousandsOfCallsKeepMemoryFlatAndLeaveNoObjectAlive) {
+    const SampleServer nolv(L"nolv_sample.dll");
+    const SampleServer sivat(L"sivat_sample.dll");
+    ASSERT_EQ(nolv.Call("DllRegisterServer"), S_OK);
+    ASSERT_EQ(sivat.Call("DllRegisterServer"), S_OK);
+
+    WrapperLibrary wrapper;
+    ASSERT_EQ(wrapper.LoadNolvSys(), 1);
+    ASSERT_EQ(wrapper.LoadSivatSys(), 1);
+    EXPECT_EQ(nolv.Call("DllCanUnloadNow"), S_FALSE) << "the library holds a Nolv object";
+
+    const std::string input = "Bolt M4, Nut M6, Washer 4, Bolt M6, " + std::string(5000, 'p');
+    auto round = [&] {
+        for (int i = 0; i < 250; ++i) {
+            int first = i;
+            int second = 2;
+            const int sum = wrapper.getNumberStrRZ("NS", input.c_str(), &first, &second);
+            EXPECT_EQ(sum, first + second);
+            SetHostClipboardText(input);
+            EXPECT_EQ(wrapper.getPartsNameListRZClip("bolt", 0), 2);
+            EXPECT_EQ(wrapper.GetSivatMode(input.c_str()), 2);
+            wrapper.setSettingDataFileName(nullptr);
+        }
+    };
+    round();
+    const ProcessResources before = CurrentResources();
+    for (int i = 0; i < Rounds(); ++i) round();
+    const ProcessResources after = CurrentResources();
+    EXPECT_LT(after.commitCharge, before.commitCharge + 512 * 1024)
+        << "commit charge grew by " << (after.commitCharge - before.commitCharge);
+    EXPECT_LE(after.handles, before.handles + 2);
+    std::printf("%d calls; commit charge %+lld bytes\n", Rounds() * 1000,
+                static_cast<long long>(after.commitCharge) - static_cast<long long>(before.commitCharge));
+
+    wrapper.FreeNolvSys();
+    EXPECT_EQ(nolv.Call("DllCanUnloadNow"), S_OK);
+    EXPECT_EQ(sivat.Call("DllCanUnloadNow"), S_OK);
+    EXPECT_EQ(nolv.Call("DllUnregisterServer"), S_OK);
+    EXPECT_EQ(sivat.Call("DllUnregisterServer"), S_OK);
+}
