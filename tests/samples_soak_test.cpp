@@ -5,12 +5,10 @@
 // number of rounds (1000 calls each) for a long soak.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "support/host_clipboard.h"
-#include "support/process_memory.h"
+#include "support/soak.h"
 #include "support/wrapper_library.h"
 
 namespace {
@@ -31,11 +29,6 @@ public:
 private:
     HMODULE module_;
 };
-
-int Rounds() {
-    const char* rounds = std::getenv("NOLV_SOAK_ROUNDS");
-    return rounds != nullptr ? std::atoi(rounds) : 5;
-}
 
 }  // namespace
 
@@ -63,15 +56,7 @@ TEST(SamplesSoak, ThousandsOfCallsKeepMemoryFlatAndLeaveNoObjectAlive) {
             wrapper.setSettingDataFileName(nullptr);
         }
     };
-    round();
-    const ProcessResources before = CurrentResources();
-    for (int i = 0; i < Rounds(); ++i) round();
-    const ProcessResources after = CurrentResources();
-    EXPECT_LT(after.commitCharge, before.commitCharge + 512 * 1024)
-        << "commit charge grew by " << (after.commitCharge - before.commitCharge);
-    EXPECT_LE(after.handles, before.handles + 2);
-    std::printf("%d calls; commit charge %+lld bytes\n", Rounds() * 1000,
-                static_cast<long long>(after.commitCharge) - static_cast<long long>(before.commitCharge));
+    ExpectFlatOverSoak(round, 5, 250 * 4);
 
     wrapper.FreeNolvSys();
     EXPECT_EQ(nolv.Call("DllCanUnloadNow"), S_OK);

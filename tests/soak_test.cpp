@@ -3,22 +3,15 @@
 // handle count and window-system object counts stay flat, and nothing is
 // left alive after FreeNolvSys. The number of rounds (1750 calls each) can
 // be raised with NOLV_SOAK_ROUNDS for a long soak.
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
-#include "support/process_memory.h"
+#include "support/soak.h"
 
 namespace {
 
 using SoakTest = ComponentTest;
-
-int Rounds() {
-    const char* rounds = std::getenv("NOLV_SOAK_ROUNDS");
-    return rounds != nullptr ? std::atoi(rounds) : 6;
-}
 
 void ScriptEveryMethod() {
     ProbeSetRecording(0);
@@ -62,25 +55,14 @@ TEST_F(SoakTest, RepeatedOperationsKeepMemoryFlat) {
     auto round = [&] {
         for (int i = 0; i < 250; ++i) CallEveryOperation(wrapper(), input);
     };
-    round();  // heaps and caches reach their working size
-    const ProcessResources before = CurrentResources();
-    for (int i = 0; i < Rounds(); ++i) round();
-    const ProcessResources after = CurrentResources();
-    EXPECT_LT(after.commitCharge, before.commitCharge + 512 * 1024)
-        << "commit charge grew by " << (after.commitCharge - before.commitCharge);
-    EXPECT_LE(after.handles, before.handles + 2);
-    EXPECT_LE(after.userObjects, before.userObjects);
-    EXPECT_LE(after.gdiObjects, before.gdiObjects);
-    std::printf("%d calls; commit charge %+lld bytes, handles %+ld\n", Rounds() * 250 * 7,
-                static_cast<long long>(after.commitCharge) - static_cast<long long>(before.commitCharge),
-                static_cast<long>(after.handles) - static_cast<long>(before.handles));
+    ExpectFlatOverSoak(round, 6, 250 * 7);
     EXPECT_EQ(ProbeLiveObjects(), 2);
     EXPECT_EQ(ProbeLiveReferences(), 4);
 }
 
 TEST_F(SoakTest, RepeatedLoadAndFreeLeavesNothingAlive) {
     const SIZE_T before = CommitCharge();
-    for (int i = 0; i < 300 * Rounds(); ++i) {
+    for (int i = 0; i < 300 * SoakRounds(6); ++i) {
         ASSERT_EQ(wrapper().LoadNolvSys(), 1);
         ASSERT_EQ(wrapper().LoadSivatSys(), 1);
         ASSERT_EQ(wrapper().LoadNolvSys(), 1);
