@@ -19,6 +19,6 @@ int __cdecl LoadSivatSys(void) { return LoadComponent(SivatSlot, contract::kSiva
 // Releases both slots, not only the Nolv one. Nothing here raises, so it
 // switches the module state but needs no catch-all.
 void __cdecl FreeNolvSys(void) {
-    AFX_MAINTAIN_STATE moduleState(AfxGetStaticModuleState());
+    ModuleStateScope moduleState(LibraryModuleState());
     ReleaseComponents();
 }

@@ -18,7 +18,7 @@ std::optional<DISPID> LookUpMethod(IDispatch* dispatch, const wchar_t* name) {
 }
 
 ArgumentArray::ArgumentArray(std::size_t count)
-    : count_(count), elements_(count > 0 ? AfxNewArray<VARIANTARG>(count) : nullptr) {}
+    : count_(count), elements_(count > 0 ? NewArrayOrThrow<VARIANTARG>(count) : nullptr) {}
 
 void ArgumentArray::Text(std::size_t element, BSTR* text) {
     elements_[element].vt = VT_BSTR | VT_BYREF;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "clipboard/clipboard_owners.h"
-#include "frame/afx_string.h"
+#include "frame/library_string.h"
 
 bool PutClipboardText(const char* text) noexcept {
     try {

@@ -10,7 +10,7 @@
 template <class Body, class Fallback>
 auto GuardedExport(Body&& body, Fallback&& fallback) noexcept -> decltype(body()) {
     try {
-        AFX_MAINTAIN_STATE moduleState(AfxGetStaticModuleState());
+        ModuleStateScope moduleState(LibraryModuleState());
         return body();
     } catch (...) {
         return fallback();

@@ -7,7 +7,7 @@
 #include "frame/win_app.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
-    CWinApp* app = AfxGetApp();
+    CWinApp* app = LibraryApp();
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             DisableThreadLibraryCalls(instance);

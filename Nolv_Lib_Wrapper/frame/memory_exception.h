@@ -11,7 +11,7 @@ class CMemoryException {};
 // Array new of n value-initialised elements; raises CMemoryException when
 // memory is exhausted.
 template <class T>
-std::unique_ptr<T[]> AfxNewArray(std::size_t n) {
+std::unique_ptr<T[]> NewArrayOrThrow(std::size_t n) {
     T* elements = new (std::nothrow) T[n]();
     if (elements == nullptr) throw CMemoryException();
     return std::unique_ptr<T[]>(elements);

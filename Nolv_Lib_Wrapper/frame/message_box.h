@@ -4,4 +4,4 @@
 
 #include <windows.h>
 
-int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);
+int LibraryMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);

@@ -15,8 +15,8 @@ public:
     ThreadModuleStates(const ThreadModuleStates&) = delete;
     ThreadModuleStates& operator=(const ThreadModuleStates&) = delete;
 
-    AFX_MODULE_STATE* current() const { return static_cast<AFX_MODULE_STATE*>(TlsGetValue(slot_)); }
-    void set(AFX_MODULE_STATE* state) const { TlsSetValue(slot_, state); }
+    ModuleState* current() const { return static_cast<ModuleState*>(TlsGetValue(slot_)); }
+    void set(ModuleState* state) const { TlsSetValue(slot_, state); }
 
 private:
     DWORD slot_;
@@ -26,11 +26,9 @@ const ThreadModuleStates threadModuleStates;
 
 }  // namespace
 
-AFX_MODULE_STATE* AfxGetModuleState() { return threadModuleStates.current(); }
-
-AFX_MAINTAIN_STATE::AFX_MAINTAIN_STATE(AFX_MODULE_STATE* state)
+ModuleStateScope::ModuleStateScope(ModuleState* state)
     : previous_(threadModuleStates.current()) {
     threadModuleStates.set(state);
 }
 
-AFX_MAINTAIN_STATE::~AFX_MAINTAIN_STATE() { threadModuleStates.set(previous_); }
+ModuleStateScope::~ModuleStateScope() { threadModuleStates.set(previous_); }

@@ -6,25 +6,22 @@
 
 class CWinApp;
 
-struct AFX_MODULE_STATE {
-    CWinApp* m_pCurrentWinApp = nullptr;
+struct ModuleState {
+    CWinApp* app = nullptr;
 };
 
 // This library's own module state, created first among its static objects.
-AFX_MODULE_STATE* AfxGetStaticModuleState();
-
-// The module state current on the calling thread (null before any switch).
-AFX_MODULE_STATE* AfxGetModuleState();
+ModuleState* LibraryModuleState();
 
 // Switches the thread's module state for the lifetime of the scope and
 // restores the previous one on every way out, exceptions included.
-class AFX_MAINTAIN_STATE {
+class ModuleStateScope {
 public:
-    explicit AFX_MAINTAIN_STATE(AFX_MODULE_STATE* state);
-    ~AFX_MAINTAIN_STATE();
-    AFX_MAINTAIN_STATE(const AFX_MAINTAIN_STATE&) = delete;
-    AFX_MAINTAIN_STATE& operator=(const AFX_MAINTAIN_STATE&) = delete;
+    explicit ModuleStateScope(ModuleState* state);
+    ~ModuleStateScope();
+    ModuleStateScope(const ModuleStateScope&) = delete;
+    ModuleStateScope& operator=(const ModuleStateScope&) = delete;
 
 private:
-    AFX_MODULE_STATE* previous_;
+    ModuleState* previous_;
 };

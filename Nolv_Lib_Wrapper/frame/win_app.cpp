@@ -2,17 +2,17 @@
 
 #include "frame/module_state.h"
 
-CWinApp::CWinApp(const char* appName) : m_pszAppName(appName) {
-    AfxGetStaticModuleState()->m_pCurrentWinApp = this;
+CWinApp::CWinApp(const char* appName) : appName(appName) {
+    LibraryModuleState()->app = this;
 }
 
 CWinApp::~CWinApp() {
-    AFX_MODULE_STATE* state = AfxGetStaticModuleState();
-    if (state->m_pCurrentWinApp == this) state->m_pCurrentWinApp = nullptr;
+    ModuleState* state = LibraryModuleState();
+    if (state->app == this) state->app = nullptr;
 }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
 int CWinApp::ExitInstance() { return 0; }
 
-CWinApp* AfxGetApp() { return AfxGetStaticModuleState()->m_pCurrentWinApp; }
+CWinApp* LibraryApp() { return LibraryModuleState()->app; }

@@ -15,8 +15,8 @@ public:
     virtual BOOL InitInstance();
     virtual int ExitInstance();
 
-    const char* m_pszAppName;
+    const char* appName;
 };
 
 // The application object of this library's module state.
-CWinApp* AfxGetApp();
+CWinApp* LibraryApp();

@@ -7,10 +7,10 @@
 #include "frame/module_state.h"
 
 namespace {
-AFX_MODULE_STATE libraryModuleState;
+ModuleState libraryModuleState;
 }
 
-AFX_MODULE_STATE* AfxGetStaticModuleState() { return &libraryModuleState; }
+ModuleState* LibraryModuleState() { return &libraryModuleState; }
 
 CString WrapperVersion("Ver 1.00");
 

@@ -1,7 +1,7 @@
 // The library's application object and its version text.
 #pragma once
 
-#include "frame/afx_string.h"
+#include "frame/library_string.h"
 #include "frame/win_app.h"
 
 class CNolv_Lib_WrapperApp : public CWinApp {

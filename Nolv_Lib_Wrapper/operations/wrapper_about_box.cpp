@@ -1,7 +1,7 @@
 // Nolv_Lib_WrapperAboutBox: the library's own About box. It needs no
 // component and runs outside the call guard.
 #include "Nolv_Lib_Wrapper.h"
-#include "frame/afx_string.h"
+#include "frame/library_string.h"
 #include "frame/memory_exception.h"
 #include "frame/message_box.h"
 #include "frame/wrapper_app.h"
@@ -22,7 +22,7 @@ void __cdecl Nolv_Lib_WrapperAboutBox(void) {
     try {
         const CString heading = CString(kOpening) + WrapperVersion;
         const CString message = heading + kClosing;
-        AfxMessageBox(message, MB_OK, 0);
+        LibraryMessageBox(message, MB_OK, 0);
     } catch (const CMemoryException&) {
     }
 }

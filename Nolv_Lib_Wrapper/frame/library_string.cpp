@@ -1,4 +1,4 @@
-#include "frame/afx_string.h"
+#include "frame/library_string.h"
 
 #include "frame/memory_exception.h"
 
