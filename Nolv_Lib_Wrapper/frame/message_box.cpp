@@ -4,7 +4,7 @@
 
 int LibraryMessageBox(const char* text, UINT type, UINT /*helpContext: no help file*/) {
     const CWinApp* app = LibraryApp();
-    const char* caption = app != nullptr && app->appName != nullptr ? app->appName
-                                                                          : "Nolv_Lib_Wrapper";
+    const char* caption =
+        app != nullptr && app->appName != nullptr ? app->appName : "Nolv_Lib_Wrapper";
     return MessageBoxA(GetActiveWindow(), text, caption, type);
 }

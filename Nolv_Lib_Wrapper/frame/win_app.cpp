@@ -2,7 +2,7 @@
 
 #include "frame/module_state.h"
 
-CWinApp::CWinApp(const char* appName) : appName(appName) {
+CWinApp::CWinApp(const char* name) : appName(name) {
     LibraryModuleState()->app = this;
 }
 

@@ -7,7 +7,7 @@
 
 class CWinApp {
 public:
-    explicit CWinApp(const char* appName = nullptr);
+    explicit CWinApp(const char* name = nullptr);
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
