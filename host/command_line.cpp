@@ -39,33 +39,33 @@ public:
 private:
     Command command() {
         const std::string& name = words_[next_++];
-        const CommandSpec* spec = FindCommand(name);
-        if (spec == nullptr) WrongInvocation(UnknownCommand(name));
-        Command command{spec, {}, std::nullopt};
-        for (const ArgumentSpec& argument : spec->arguments)
-            command.arguments.push_back(this->argument(*spec, argument));
-        if (spec->takesClipboardInput) command.clipboardInput = clipboardInput(*spec);
+        const CommandForm* form = FindCommand(name);
+        if (form == nullptr) WrongInvocation(UnknownCommand(name));
+        Command command{form, {}, std::nullopt};
+        for (const ArgumentForm& argument : form->arguments)
+            command.arguments.push_back(this->argument(*form, argument));
+        if (form->takesClipboardInput) command.clipboardInput = clipboardInput(*form);
         return command;
     }
 
-    Argument argument(const CommandSpec& spec, const ArgumentSpec& argument) {
+    Argument argument(const CommandForm& form, const ArgumentForm& argument) {
         if (next_ == words_.size())
-            WrongInvocation(std::string(spec.name) + ": " + argument.name + " missing");
+            WrongInvocation(std::string(form.name) + ": " + argument.name + " missing");
         const std::string& word = words_[next_++];
         if (argument.kind == ArgumentKind::Text) return TextArgument(word);
         const std::optional<int> value = DecimalInteger(word);
         if (!value)
-            WrongInvocation(std::string(spec.name) + ": " + argument.name +
+            WrongInvocation(std::string(form.name) + ": " + argument.name +
                             " must be a decimal integer from -2147483648 to 2147483647, not " +
                             QuoteBytes(word));
         return *value;
     }
 
-    std::optional<ClipboardInput> clipboardInput(const CommandSpec& spec) {
+    std::optional<ClipboardInput> clipboardInput(const CommandForm& form) {
         if (next_ == words_.size()) return std::nullopt;
         if (words_[next_] == "--clipboard") {
             if (++next_ == words_.size())
-                WrongInvocation(std::string(spec.name) + ": --clipboard needs a TEXT");
+                WrongInvocation(std::string(form.name) + ": --clipboard needs a TEXT");
             return ClipboardInput{TextArgument(words_[next_++])};
         }
         if (words_[next_] == "--clipboard-stdin") {

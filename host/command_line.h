@@ -21,8 +21,8 @@ struct ClipboardInput {
 };
 
 struct Command {
-    const CommandSpec* spec;
-    std::vector<Argument> arguments;  // in the order of spec->arguments
+    const CommandForm* form;
+    std::vector<Argument> arguments;  // in the order of form->arguments
     std::optional<ClipboardInput> clipboardInput;
 
     const Text& text(std::size_t index) const { return std::get<Text>(arguments[index]); }

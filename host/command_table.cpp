@@ -1,9 +1,9 @@
 #include "command_table.h"
 
-const std::vector<CommandSpec>& CommandTable() {
+const std::vector<CommandForm>& CommandTable() {
     constexpr ArgumentKind text = ArgumentKind::Text;
     constexpr ArgumentKind integer = ArgumentKind::Integer;
-    static const std::vector<CommandSpec> table = {
+    static const std::vector<CommandForm> table = {
         {"load-nolv", Operation::LoadNolv, "LoadNolvSys", {}, false},
         {"load-sivat", Operation::LoadSivat, "LoadSivatSys", {}, false},
         {"free", Operation::Free, "FreeNolvSys", {}, false},
@@ -22,8 +22,8 @@ const std::vector<CommandSpec>& CommandTable() {
     return table;
 }
 
-const CommandSpec* FindCommand(const std::string& name) {
-    for (const CommandSpec& spec : CommandTable())
-        if (name == spec.name) return &spec;
+const CommandForm* FindCommand(const std::string& name) {
+    for (const CommandForm& form : CommandTable())
+        if (name == form.name) return &form;
     return nullptr;
 }

@@ -21,20 +21,20 @@ enum class Operation {
 
 enum class ArgumentKind { Text, Integer };
 
-struct ArgumentSpec {
+struct ArgumentForm {
     ArgumentKind kind;
     const char* name;  // as the usage text and error messages call it
 };
 
-struct CommandSpec {
+struct CommandForm {
     const char* name;
     Operation operation;
     const char* exportName;
-    std::vector<ArgumentSpec> arguments;
+    std::vector<ArgumentForm> arguments;
     // Whether --clipboard TEXT or --clipboard-stdin may follow the arguments.
     bool takesClipboardInput;
 };
 
-const std::vector<CommandSpec>& CommandTable();
+const std::vector<CommandForm>& CommandTable();
 // The command of that name, or null.
-const CommandSpec* FindCommand(const std::string& name);
+const CommandForm* FindCommand(const std::string& name);

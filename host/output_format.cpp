@@ -35,7 +35,7 @@ std::string FormatClipboard(const std::optional<std::string>& text) {
 }
 
 std::string EchoLine(const Command& command) {
-    std::string line = std::string("> ") + command.spec->name;
+    std::string line = std::string("> ") + command.form->name;
     for (const Argument& argument : command.arguments) line += ' ' + FormatArgument(argument);
     if (command.clipboardInput) line += " --clipboard " + FormatText(command.clipboardInput->text);
     return line;

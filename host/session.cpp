@@ -15,7 +15,7 @@ ResultField NoResult() { return {"result", "none"}; }
 ResultField ClipboardAfterCall() { return {"clipboard", FormatClipboard(ClipboardText())}; }
 
 std::vector<ResultField> Call(const Command& command, const WrapperExports& wrapper) {
-    switch (command.spec->operation) {
+    switch (command.form->operation) {
     case Operation::LoadNolv:
         return {Result(wrapper.LoadNolvSys())};
     case Operation::LoadSivat:

@@ -6,20 +6,20 @@ namespace {
 
 constexpr std::size_t exportColumn = 40;
 
-std::string Synopsis(const CommandSpec& spec) {
-    std::string synopsis = spec.name;
-    for (const ArgumentSpec& argument : spec.arguments) synopsis += std::string(" ") + argument.name;
-    if (spec.takesClipboardInput) synopsis += " [--clipboard TEXT | --clipboard-stdin]";
+std::string Synopsis(const CommandForm& form) {
+    std::string synopsis = form.name;
+    for (const ArgumentForm& argument : form.arguments) synopsis += std::string(" ") + argument.name;
+    if (form.takesClipboardInput) synopsis += " [--clipboard TEXT | --clipboard-stdin]";
     return synopsis;
 }
 
 std::string CommandLines() {
     std::string lines;
-    for (const CommandSpec& spec : CommandTable()) {
-        std::string line = "  " + Synopsis(spec);
+    for (const CommandForm& form : CommandTable()) {
+        std::string line = "  " + Synopsis(form);
         if (line.size() >= exportColumn) line += '\n' + std::string(exportColumn, ' ');
         else line.append(exportColumn - line.size(), ' ');
-        lines += line + spec.exportName + '\n';
+        lines += line + form.exportName + '\n';
     }
     return lines;
 }
