@@ -9,6 +9,7 @@
 #include "bridge/text_conversion.h"
 #include "clipboard/clipboard_text.h"
 #include "frame/call_guard.h"
+#include "operations/empty_text_result.h"
 
 static_assert(sizeof(int) == sizeof(LONG), "the host's integers cross as VT_I4");
 
@@ -20,10 +21,7 @@ int __cdecl Nolv_Lib_getNumberStrRZ(const char* firstText, const char* secondTex
             Bstr b = ConvertAnsiToBstr(secondText);
 
             const auto method = LookUpMethod(NolvSlot.dispatch, contract::kGetNumberStr);
-            if (!method) {
-                PutClipboardText("");
-                return 0;
-            }
+            if (!method) return DeliverEmptyText();
 
             AnsiText numberString;
             {
@@ -44,8 +42,5 @@ int __cdecl Nolv_Lib_getNumberStrRZ(const char* firstText, const char* secondTex
             // Wraps on overflow, as the host's 32-bit arithmetic would.
             return static_cast<int>(static_cast<unsigned>(*first) + static_cast<unsigned>(*second));
         },
-        [] {
-            PutClipboardText("");
-            return 0;
-        });
+        DeliverEmptyText);
 }

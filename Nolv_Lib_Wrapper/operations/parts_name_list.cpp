@@ -9,6 +9,7 @@
 #include "bridge/text_conversion.h"
 #include "clipboard/clipboard_text.h"
 #include "frame/call_guard.h"
+#include "operations/empty_text_result.h"
 #include "operations/count_commas.h"
 
 int __cdecl Nolv_Lib_getPartsNameListRZClip(const char* text, int limit) {
@@ -23,10 +24,7 @@ int __cdecl Nolv_Lib_getPartsNameListRZClip(const char* text, int limit) {
             }
 
             const auto method = LookUpMethod(NolvSlot.dispatch, contract::kGetNameListCSV);
-            if (!method) {
-                PutClipboardText("");
-                return 0;
-            }
+            if (!method) return DeliverEmptyText();
 
             LONG ownLimit = limit;  // what the component writes here stays with us
             AnsiText list;
@@ -53,8 +51,5 @@ int __cdecl Nolv_Lib_getPartsNameListRZClip(const char* text, int limit) {
             const HeapText readBack = GetClipboardText();
             return CountCommas(readBack ? readBack.get() : listText) + 1;
         },
-        [] {
-            PutClipboardText("");
-            return 0;
-        });
+        DeliverEmptyText);
 }
