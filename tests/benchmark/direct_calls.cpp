@@ -114,6 +114,25 @@ char* GetText() {
     return copy;
 }
 
+// Invokes with a result, reads it as text and releases the argument array
+// and the result, in the library's order.
+char* InvokeForText(IDispatch* component, DISPID id, VARIANTARG* arguments, UINT count) {
+    VARIANT result;
+    Invoke(component, id, arguments, count, &result);
+    char* text = ResultText(result);
+    delete[] arguments;
+    VariantClear(&result);
+    return text;
+}
+
+// The text handed to the clipboard through a heap copy, as the library does.
+bool DeliverCopy(const char* text) {
+    char* copy = HeapCopy(text ? text : "");
+    const bool delivered = PutText(copy);
+    std::free(copy);
+    return delivered;
+}
+
 int CountFields(const char* text) {
     int commas = 0;
     for (const unsigned char* byte = reinterpret_cast<const unsigned char*>(text); *byte; ++byte) {
@@ -137,16 +156,10 @@ int NumberString(IDispatch* nolv, const char* first, const char* second, int* a,
     SetInteger(arguments[1], reinterpret_cast<LONG*>(a));
     SetText(arguments[2], &textB);
     SetText(arguments[3], &textA);
-    VARIANT result;
-    Invoke(nolv, id, arguments, 4, &result);
-    char* number = ResultText(result);
-    delete[] arguments;
-    VariantClear(&result);
+    char* number = InvokeForText(nolv, id, arguments, 4);
     SysFreeString(textA);
     SysFreeString(textB);
-    char* copy = HeapCopy(number ? number : "");
-    PutText(copy);
-    std::free(copy);
+    DeliverCopy(number);
     delete[] number;
     return *a + *b;
 }
@@ -162,14 +175,8 @@ int PartsNameList(IDispatch* nolv, const char* text, int limit) {
     SetInteger(arguments[0], &ownLimit);
     SetText(arguments[1], &textC);
     SetText(arguments[2], &textA);
-    VARIANT result;
-    Invoke(nolv, id, arguments, 3, &result);
-    char* list = ResultText(result);
-    delete[] arguments;
-    VariantClear(&result);
-    char* copy = HeapCopy(list ? list : "");
-    const bool delivered = PutText(copy);
-    std::free(copy);
+    char* list = InvokeForText(nolv, id, arguments, 3);
+    const bool delivered = DeliverCopy(list);
     SysFreeString(textA);
     SysFreeString(textC);
     int fields = 0;
