@@ -76,7 +76,16 @@ TEST(ClipboardChannel, FailedAllocationsLeaveTheClipboardAsItWas) {
         }
         EXPECT_EQ(HostClipboardText(), "before");
     }
-    SetHostClipboardText(std::string(failing::kLargeBlock, 'b'));  // the copy is a large block
+    // The writer's own copy of a long text, and the reader's copy of a long
+    // clipboard text, are large blocks.
+    const std::string longText(failing::kLargeBlock, 'b');
+    SetHostClipboardText("before");
+    {
+        const ImportPatch patch(ThisProgram(), kFailingMalloc);
+        EXPECT_FALSE(PutClipboardText(longText.c_str()));
+    }
+    EXPECT_EQ(HostClipboardText(), "before");
+    SetHostClipboardText(longText);
     const ImportPatch patch(ThisProgram(), kFailingMalloc);
     EXPECT_EQ(GetClipboardText(), nullptr);
 }
