@@ -3,20 +3,12 @@
 // on the host's thread.
 #include <ole2.h>
 
-#include <thread>
-
 #include "support/component_test.h"
+#include "support/fresh_thread.h"
 
 namespace {
 
 using LifetimeTest = ComponentTest;
-
-// Runs body on a thread of its own, so that its COM state starts clean.
-template <class Body>
-void OnFreshThread(Body body) {
-    std::thread thread(body);
-    thread.join();
-}
 
 // S_OK when the thread has no apartment left, RPC_E_CHANGED_MODE while it
 // is still in a single-threaded one, S_FALSE while in the multithreaded one.

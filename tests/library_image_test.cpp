@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "support/fresh_thread.h"
 #include "support/import_patch.h"
 #include "support/wrapper_library.h"
 
@@ -137,7 +137,7 @@ TEST(LibraryImage, ImportsSystemDllsOnlyAndIsRelocatableAndNonExecutableData) {
 // A host that only loads and unloads the library must find its thread's
 // COM state and the clipboard as they were.
 TEST(LibraryLifecycle, LoadingAndUnloadingAloneTouchesNeitherComNorTheClipboard) {
-    std::thread host([] {
+    OnFreshThread([] {
         const DWORD clipboardBefore = GetClipboardSequenceNumber();
         {
             LoadedImage image;
@@ -149,7 +149,6 @@ TEST(LibraryLifecycle, LoadingAndUnloadingAloneTouchesNeitherComNorTheClipboard)
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
         CoUninitialize();
     });
-    host.join();
 }
 
 TEST(LibraryLifecycle, LoadsAgainAfterUnloading) {
