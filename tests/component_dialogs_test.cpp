@@ -7,7 +7,7 @@
 #include "support/component_test.h"
 #include "support/failing_imports.h"
 #include "support/import_patch.h"
-#include "support/process_memory.h"
+#include "support/process_resources.h"
 
 namespace {
 
@@ -152,9 +152,8 @@ TEST_F(DialogsTest, RepeatedCallsLeakNothing) {
         }
     };
     round();  // warm up the heaps
-    const SIZE_T before = CommitCharge();
+    const ProcessResources before = CurrentResources();
     for (int i = 0; i < 4; ++i) round();
-    EXPECT_LT(CommitCharge(), before + 256 * 1024) << "commit charge grew by "
-                                                   << (CommitCharge() - before);
+    ExpectNoLeak(Growth(before, CurrentResources()), 256 * 1024);
     EXPECT_EQ(ProbeCallCount(), 5 * 500 * 10);
 }

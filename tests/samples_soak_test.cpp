@@ -8,29 +8,9 @@
 #include <string>
 
 #include "support/host_clipboard.h"
+#include "support/sample_server.h"
 #include "support/soak.h"
 #include "support/wrapper_library.h"
-
-namespace {
-
-class SampleServer {
-public:
-    explicit SampleServer(const wchar_t* fileName) : module_(LoadLibraryW(BesideProgram(fileName).c_str())) {}
-    ~SampleServer() { FreeLibrary(module_); }
-    SampleServer(const SampleServer&) = delete;
-    SampleServer& operator=(const SampleServer&) = delete;
-
-    HRESULT Call(const char* entry) const {
-        auto function = reinterpret_cast<HRESULT(WINAPI*)()>(
-            reinterpret_cast<void*>(GetProcAddress(module_, entry)));
-        return function != nullptr ? function() : E_NOTIMPL;
-    }
-
-private:
-    HMODULE module_;
-};
-
-}  // namespace
 
 TEST(SamplesSoak, ThousandsOfCallsKeepMemoryFlatAndLeaveNoObjectAlive) {
     const SampleServer nolv(L"nolv_sample.dll");

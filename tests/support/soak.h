@@ -1,16 +1,14 @@
 // A soak: one warm-up round (heaps and caches reach their working size),
 // then NOLV_SOAK_ROUNDS rounds (the given default when unset), after which
-// the commit charge, handle count and window-system objects must be where
-// they were. Prints what it measured.
+// the process's resources must be where they were (see process_resources.h).
+// Prints what it measured.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
-#include "support/process_memory.h"
+#include "support/process_resources.h"
 
 inline int SoakRounds(int defaultRounds) {
     const char* configured = std::getenv("NOLV_SOAK_ROUNDS");
@@ -23,12 +21,7 @@ inline void ExpectFlatOverSoak(const std::function<void()>& round, int defaultRo
     round();
     const ProcessResources before = CurrentResources();
     for (int i = 0; i < rounds; ++i) round();
-    const ProcessResources after = CurrentResources();
-    const long long grown = static_cast<long long>(after.commitCharge) - static_cast<long long>(before.commitCharge);
-    EXPECT_LT(grown, 512 * 1024) << "commit charge grew by " << grown;
-    EXPECT_LE(after.handles, before.handles + 2);
-    EXPECT_LE(after.userObjects, before.userObjects);
-    EXPECT_LE(after.gdiObjects, before.gdiObjects);
-    std::printf("%d calls; commit charge %+lld bytes, handles %+ld\n", rounds * callsPerRound, grown,
-                static_cast<long>(after.handles) - static_cast<long>(before.handles));
+    const ProcessResources growth = Growth(before, CurrentResources());
+    ExpectNoLeak(growth, 512 * 1024);
+    std::printf("%d calls; %s\n", rounds * callsPerRound, Describe(growth).c_str());
 }
