@@ -1,6 +1,7 @@
 // Nolv_Lib_getPartsNameListRZClip: the clipboard's text in, the component's
 // comma-separated list back on the clipboard, its number of fields as the
 // result.
+#include <cstring>
 #include <string>
 
 #include "support/clipboard_holder_process.h"
@@ -127,30 +128,54 @@ TEST_F(PartsNameListTest, MegabyteListArrivesWholeAndIsCounted) {
 }
 
 // Another program's CF_TEXT block need not hold a NUL; the library reads
-// no further than the block. The handle comes through the library's own
-// GetClipboardData import, as a block with no terminator inside its size.
+// no further than the block's size. Under Wine a block is followed by a
+// NUL, so the block here reports (through the library's own GlobalSize
+// import) a size that ends before its NUL: only a bounded read stops there.
 namespace {
-HGLOBAL unterminatedBlock = nullptr;
-HANDLE WINAPI UnterminatedClipboardData(UINT) { return unterminatedBlock; }
+SIZE_T WINAPI ThreeByteBlock(HGLOBAL) { return 3; }
 }  // namespace
 
-TEST_F(PartsNameListTest, UnterminatedClipboardTextIsReadNoFurtherThanItsBlock) {
-    SetHostClipboardText("something");
-    unterminatedBlock = GlobalAlloc(GMEM_MOVEABLE, 3);
-    char* bytes = static_cast<char*>(GlobalLock(unterminatedBlock));
-    bytes[0] = 'a';
-    bytes[1] = ',';
-    bytes[2] = 'b';
-    GlobalUnlock(unterminatedBlock);
+TEST_F(PartsNameListTest, ClipboardTextIsReadNoFurtherThanItsBlock) {
+    SetHostClipboardText("a,b,c,d");
     {
-        const ImportPatch patch(wrapper().module, "user32.dll", "GetClipboardData",
-                                reinterpret_cast<void*>(&UnterminatedClipboardData));
+        const ImportPatch patch(wrapper().module, "kernel32.dll", "GlobalSize",
+                                reinterpret_cast<void*>(&ThreeByteBlock));
         wrapper().getPartsNameListRZClip("x", 1);
     }
-    GlobalFree(unterminatedBlock);
     const auto calls = Invocations();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(TextOf(calls[0].args[1]), L"a,b");
+}
+
+// The count is of the text the host will read from the clipboard, which
+// another program may have changed since the list was put there: here the
+// library's read-back (its second GetClipboardData) finds other text.
+namespace {
+HGLOBAL otherText = nullptr;
+int clipboardReads = 0;
+decltype(&GetClipboardData) realGetClipboardData = nullptr;
+HANDLE WINAPI OtherTextOnReadBack(UINT format) {
+    return ++clipboardReads == 1 ? realGetClipboardData(format) : otherText;
+}
+}  // namespace
+
+TEST_F(PartsNameListTest, CountsTheClipboardAsReadBackNotTheList) {
+    ScriptTextResult(PROBE_NOLV, kMethod, L"bolt,nut,washer");
+    SetHostClipboardText("input");
+    otherText = GlobalAlloc(GMEM_MOVEABLE, sizeof "p,q,r,s");
+    std::memcpy(GlobalLock(otherText), "p,q,r,s", sizeof "p,q,r,s");
+    GlobalUnlock(otherText);
+    clipboardReads = 0;
+    int fields;
+    {
+        const ImportPatch patch(wrapper().module, "user32.dll", "GetClipboardData",
+                                reinterpret_cast<void*>(&OtherTextOnReadBack));
+        realGetClipboardData = reinterpret_cast<decltype(&GetClipboardData)>(patch.original());
+        fields = wrapper().getPartsNameListRZClip("x", 1);
+    }
+    GlobalFree(otherText);
+    EXPECT_EQ(clipboardReads, 2);
+    EXPECT_EQ(fields, 4);
 }
 
 // Names whose second bytes are 0x5C (a backslash in ASCII) reach the
