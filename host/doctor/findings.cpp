@@ -97,8 +97,11 @@ Check CreationCheck(const std::string& progId, HRESULT result, const std::string
     if (SUCCEEDED(result)) return Passed(subject, finding);
     for (const CreationFailure& failure : kCreationFailures)
         if (failure.result == result) return Failed(subject, finding, failure.cause, failure.fix);
-    return Failed(subject, finding, "the component's own code refused to create an object",
-                  "see the component's documentation for this code, or reinstall the component");
+    return Failed(subject, finding,
+                  "COM or the component's own code refused to create an object; a failed check above, if "
+                  "any, names the reason",
+                  "fix what the checks above found; otherwise see the component's documentation for this "
+                  "code, or reinstall the component");
 }
 
 Check ThreadingModelCheck(const std::string& progId, const std::optional<std::string>& model) {
