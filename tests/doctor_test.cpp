@@ -30,7 +30,9 @@ const ComponentNeeds& Nolv() { return LibraryComponents()[0]; }
 // A class of no real component, for registrations made by hand.
 constexpr wchar_t kHandMadeClass[] = L"{6E0F5C1A-7D1B-4C55-9E0A-5D0C1B2A3F41}";
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 std::string Report(const std::vector<Check>& checks) {
     std::string report;
@@ -44,20 +46,24 @@ const Check* Find(const std::vector<Check>& checks, const std::string& subject) 
     return nullptr;
 }
 
-void SetText(REGSAM view, const std::wstring& key, const wchar_t* valueName, const std::wstring& text) {
+void SetText(REGSAM view, const std::wstring& key, const wchar_t* valueName,
+             const std::wstring& text) {
     HKEY opened;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
-                              &opened, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view,
+                              nullptr, &opened, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(opened, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegSetValueExW(opened, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
+        ERROR_SUCCESS);
     RegCloseKey(opened);
 }
 
 void RemoveTree(REGSAM view, const std::wstring& key) {
     HKEY opened;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_ALL_ACCESS | view, &opened) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_ALL_ACCESS | view, &opened) !=
+        ERROR_SUCCESS)
+        return;
     RegDeleteTreeW(opened, nullptr);
     RegCloseKey(opened);
     RegDeleteKeyExW(HKEY_CLASSES_ROOT, key.c_str(), view, 0);
@@ -69,7 +75,9 @@ std::wstring OtherArchitecture(const wchar_t* fileName) {
     return BesideProgram((L"..\\..\\" + other + L"\\bin\\" + fileName).c_str());
 }
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // Each situation starts from the probe registered as the Nolv component,
 // with every method the library calls, and ends with no trace of it.
@@ -110,23 +118,29 @@ TEST_F(DoctorComponentChecks, FindsEachCauseOfAFailedLoadInItsOwnCheck) {
         const char* finding;
     } cases[] = {
         {"registered, every method there", [] {}, nullptr,
-         "all found: getNumberStr, getNameListCSV, AboutBox, editSettingData, setSettingDataFileName"},
-        {"not registered", [] { ProbeUnregister(PROBE_NOLV, Nolv().progId); }, "registration", "not registered"},
+         "all found: getNumberStr, getNameListCSV, AboutBox, editSettingData, "
+         "setSettingDataFileName"},
+        {"not registered", [] { ProbeUnregister(PROBE_NOLV, Nolv().progId); }, "registration",
+         "not registered"},
         {"server file gone",
          [] {
-             SetText(ThisProcessView(), Nolv().progId + std::wstring(L"\\CLSID"), nullptr, kHandMadeClass);
-             SetText(ThisProcessView(), std::wstring(L"CLSID\\") + kHandMadeClass + L"\\InprocServer32", nullptr,
+             SetText(ThisProcessView(), Nolv().progId + std::wstring(L"\\CLSID"), nullptr,
+                     kHandMadeClass);
+             SetText(ThisProcessView(),
+                     std::wstring(L"CLSID\\") + kHandMadeClass + L"\\InprocServer32", nullptr,
                      L"C:\\gone\\nolv_component.dll");
          },
          "server", "C:\\gone\\nolv_component.dll: no such file"},
         {"a method missing",
          [] {
              ProbeReset();
-             for (const wchar_t* method : {L"getNumberStr", L"getNameListCSV", L"AboutBox", L"setSettingDataFileName"})
+             for (const wchar_t* method :
+                  {L"getNumberStr", L"getNameListCSV", L"AboutBox", L"setSettingDataFileName"})
                  ProbeDefineMethod(PROBE_NOLV, method);
          },
          "methods", "missing: editSettingData"},
-        {"IDispatch refused", [] { ProbeRefuseDispatch(PROBE_NOLV, 1); }, "IDispatch", "refused: 0x80004002"},
+        {"IDispatch refused", [] { ProbeRefuseDispatch(PROBE_NOLV, 1); }, "IDispatch",
+         "refused: 0x80004002"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.situation);
@@ -158,7 +172,8 @@ TEST_F(DoctorComponentChecks, SaysWhenTheComponentIsRegisteredForTheOtherBitness
     const Check* registration = Find(checks, "NOLV_Lib.NOLVComClass registration");
     ASSERT_NE(registration, nullptr);
     EXPECT_EQ(registration->verdict, Verdict::Failed);
-    EXPECT_EQ(registration->finding, "registered for " + otherBits + "-bit processes only") << Report(checks);
+    EXPECT_EQ(registration->finding, "registered for " + otherBits + "-bit processes only")
+        << Report(checks);
 }
 
 TEST(DoctorLibraryChecks, FindTheLibraryAndTellAnotherDllFromIt) {
@@ -170,7 +185,8 @@ TEST(DoctorLibraryChecks, FindTheLibraryAndTellAnotherDllFromIt) {
     } cases[] = {
         {L"Nolv_Lib_Wrapper.dll", "library exports", Verdict::Passed, "all eleven functions"},
         {L"Nolv_Lib_Wrapper.dll", "library version", Verdict::Passed, "1.0.0.1"},
-        {L"no_such_library.dll", "library file", Verdict::Failed, "no_such_library.dll: no such file"},
+        {L"no_such_library.dll", "library file", Verdict::Failed,
+         "no_such_library.dll: no such file"},
         {L"probe_component.dll", "library exports", Verdict::Failed,
          "missing: LoadNolvSys, LoadSivatSys, FreeNolvSys, Nolv_Lib_getNumberStrRZ"},
     };
@@ -201,8 +217,35 @@ TEST(DoctorClipboardCheck, NamesTheProcessThatHoldsTheClipboard) {
     const ClipboardHolderProcess holder(3000);
     const Check check = ClipboardCheck();
     EXPECT_EQ(check.verdict, Verdict::Failed);
-    EXPECT_TRUE(Contains(check.finding, "of process " + std::to_string(holder.processId()) + " (")) << check.finding;
+    EXPECT_TRUE(Contains(check.finding, "of process " + std::to_string(holder.processId()) + " ("))
+        << check.finding;
     EXPECT_TRUE(Contains(check.finding, "\\clipboard_holder.exe)")) << check.finding;
+}
+
+// Both directions, though a machine may run one bitness only.
+TEST(DoctorReport, TellsWhichBitnessAComponentIsRegisteredFor) {
+    const struct {
+        RegistrationViews views;
+        Verdict verdict;
+        const char* finding;
+    } cases[] = {
+        {{64, true, true, true}, Verdict::Passed, "registered for 32-bit and 64-bit processes"},
+        {{32, true, true, false},
+         Verdict::Passed,
+         "registered for 32-bit processes, as this one (not for 64-bit processes)"},
+        {{32, true, false, false}, Verdict::Passed, "registered for 32-bit processes"},
+        {{64, false, true, true}, Verdict::Failed, "registered for 32-bit processes only"},
+        {{32, false, true, true}, Verdict::Failed, "registered for 64-bit processes only"},
+        {{32, false, false, false}, Verdict::Failed, "not registered"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.finding);
+        const Check check = RegistrationCheck("P.C", c.views);
+        EXPECT_EQ(check.subject, "P.C registration");
+        EXPECT_EQ(check.verdict, c.verdict);
+        EXPECT_EQ(check.finding, c.finding);
+    }
+    EXPECT_TRUE(Contains(RegistrationCheck("P.C", {32, false, true, true}).fix, "32-bit build"));
 }
 
 TEST(DoctorReport, PutsTheCauseAndTheFixUnderAFailure) {
@@ -225,8 +268,10 @@ TEST(DoctorReport, PutsTheCauseAndTheFixUnderAFailure) {
 TEST(DoctorReport, ReadsItsOptions) {
     EXPECT_FALSE(ParseDoctorOptions({}).library);
     EXPECT_EQ(ParseDoctorOptions({"--library", "C:\\a b\\x.dll"}).library, "C:\\a b\\x.dll");
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"--frob"}, {"--library"}, {"--library", "a", "--library", "b"}, {"load-nolv"}}) {
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--frob"},
+                                                  {"--library"},
+                                                  {"--library", "a", "--library", "b"},
+                                                  {"load-nolv"}}) {
         try {
             ParseDoctorOptions(wrong);
             ADD_FAILURE() << "accepted " << wrong[0];

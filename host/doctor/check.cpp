@@ -7,16 +7,20 @@ namespace {
 
 const char* VerdictWord(Verdict verdict) {
     switch (verdict) {
-        case Verdict::Passed: return "ok  ";
-        case Verdict::Failed: return "FAIL";
-        case Verdict::NotChecked: return "skip";
+        case Verdict::Passed:
+            return "ok  ";
+        case Verdict::Failed:
+            return "FAIL";
+        case Verdict::NotChecked:
+            return "skip";
     }
     return "?   ";
 }
 
 std::size_t Counted(const std::vector<Check>& checks, Verdict verdict) {
-    return static_cast<std::size_t>(std::count_if(
-        checks.begin(), checks.end(), [verdict](const Check& check) { return check.verdict == verdict; }));
+    return static_cast<std::size_t>(
+        std::count_if(checks.begin(), checks.end(),
+                      [verdict](const Check& check) { return check.verdict == verdict; }));
 }
 
 }  // namespace
@@ -26,7 +30,8 @@ Check Passed(std::string subject, std::string finding) {
 }
 
 Check Failed(std::string subject, std::string finding, std::string cause, std::string fix) {
-    return {Verdict::Failed, std::move(subject), std::move(finding), std::move(cause), std::move(fix)};
+    return {Verdict::Failed, std::move(subject), std::move(finding), std::move(cause),
+            std::move(fix)};
 }
 
 Check NotChecked(std::string subject, std::string reason) {
@@ -45,7 +50,8 @@ std::string Summary(const std::vector<Check>& checks) {
     const std::size_t failed = Counted(checks, Verdict::Failed);
     const std::size_t skipped = Counted(checks, Verdict::NotChecked);
     const std::string passed = std::to_string(Counted(checks, Verdict::Passed)) + " passed";
-    if (failed == 0 && skipped == 0) return "doctor: all " + std::to_string(checks.size()) + " checks passed\n";
+    if (failed == 0 && skipped == 0)
+        return "doctor: all " + std::to_string(checks.size()) + " checks passed\n";
     return "doctor: " + std::to_string(failed) + " failed, " + std::to_string(skipped) +
            " not checked, " + passed + '\n';
 }

@@ -11,8 +11,8 @@ struct Check {
     Verdict verdict;
     std::string subject;  // "library architecture", "NOLV_Lib.NOLVComClass creation"
     std::string finding;
-    std::string cause;    // failures only: in plain words
-    std::string fix;      // failures only: what to do
+    std::string cause;  // failures only: in plain words
+    std::string fix;    // failures only: what to do
 };
 
 Check Passed(std::string subject, std::string finding);

@@ -35,22 +35,25 @@ std::string ImageName(DWORD processId) {
 
 std::string Holder() {
     const HWND window = GetOpenClipboardWindow();
-    if (window == nullptr) return "held open by a program that gave no window: which one cannot be told";
+    if (window == nullptr)
+        return "held open by a program that gave no window: which one cannot be told";
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     char handle[24];
-    std::snprintf(handle, sizeof handle, "%#llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-    return "held open by window " + std::string(handle) + " of process " + std::to_string(processId) + " (" +
-           ImageName(processId) + ")";
+    std::snprintf(handle, sizeof handle, "%#llx",
+                  static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    return "held open by window " + std::string(handle) + " of process " +
+           std::to_string(processId) + " (" + ImageName(processId) + ")";
 }
 
 }  // namespace
 
 Check ClipboardCheck() {
     if (ClipboardOpens()) return Passed("clipboard", "can be opened");
-    return Failed("clipboard", Holder(),
-                  "another program keeps the clipboard open: the library's number string and parts list "
-                  "give up after about half a second and return 0",
-                  "close that program or let it finish (clipboard managers and remote-desktop clipboard "
-                  "sharing often do this), then try again");
+    return Failed(
+        "clipboard", Holder(),
+        "another program keeps the clipboard open: the library's number string and parts list "
+        "give up after about half a second and return 0",
+        "close that program or let it finish (clipboard managers and remote-desktop clipboard "
+        "sharing often do this), then try again");
 }

@@ -28,19 +28,22 @@ public:
         const std::optional<ComponentRegistration> registration =
             ReadRegistration(component_.progId, ThisProcessView());
         const bool otherViewExists = OtherViewExists();
-        const bool inOtherView = otherViewExists && ReadRegistration(component_.progId, OtherView());
-        add(RegistrationCheck(progId_, {ProcessBits(), registration.has_value(), otherViewExists, inOtherView}));
+        const bool inOtherView =
+            otherViewExists && ReadRegistration(component_.progId, OtherView());
+        add(RegistrationCheck(
+            progId_, {ProcessBits(), registration.has_value(), otherViewExists, inOtherView}));
         if (!registration) {
-            for (const char* check : {"CLSID", "server", "server architecture", "threading model", "creation",
-                                      "IDispatch", "methods"})
+            for (const char* check : {"CLSID", "server", "server architecture", "threading model",
+                                      "creation", "IDispatch", "methods"})
                 add(NotChecked(subject(check), "not registered for this process"));
             return std::move(checks_);
         }
         add(Passed(subject("CLSID"), AnsiText(registration->classId)));
         checkServer(registration->server);
-        add(ThreadingModelCheck(progId_, registration->threadingModel
-                                             ? std::optional<std::string>(AnsiText(*registration->threadingModel))
-                                             : std::nullopt));
+        add(ThreadingModelCheck(
+            progId_, registration->threadingModel
+                         ? std::optional<std::string>(AnsiText(*registration->threadingModel))
+                         : std::nullopt));
         checkObject();
         return std::move(checks_);
     }
@@ -50,18 +53,30 @@ private:
     void add(Check check) { checks_.push_back(std::move(check)); }
 
     // COM looks a bare file name up on the search path, as SearchPath does.
+    static std::optional<std::wstring> ServerFile(const std::wstring& server) {
+        std::wstring found(MAX_PATH, L'\0');
+        DWORD length;
+        while ((length = SearchPathW(nullptr, server.c_str(), nullptr,
+                                     static_cast<DWORD>(found.size()), found.data(), nullptr)) >=
+               found.size())
+            found.resize(length);  // too small: length is the size needed
+        if (length == 0) return std::nullopt;
+        found.resize(length);
+        return found;
+    }
+
     void checkServer(const std::wstring& server) {
-        wchar_t found[MAX_PATH];
-        const DWORD length = SearchPathW(nullptr, server.c_str(), nullptr, MAX_PATH, found, nullptr);
-        if (length == 0 || length >= MAX_PATH) {
-            add(Failed(subject("server"), AnsiText(server) + ": no such file",
-                       "the registration names a DLL that is gone: COM cannot load the component",
-                       "reinstall the component, or register it again from where its DLL is now: regsvr32 "
-                       "<the component's DLL>"));
+        const std::optional<std::wstring> file = ServerFile(server);
+        if (!file) {
+            add(Failed(
+                subject("server"), AnsiText(server) + ": no such file",
+                "the registration names a DLL that is gone: COM cannot load the component",
+                "reinstall the component, or register it again from where its DLL is now: regsvr32 "
+                "<the component's DLL>"));
             add(NotChecked(subject("server architecture"), "no server file"));
             return;
         }
-        const std::wstring path(found, length);
+        const std::wstring& path = *file;
         add(Passed(subject("server"), AnsiText(path)));
         const std::optional<WORD> machine = ImageMachine(path);
         if (!machine) {
@@ -71,8 +86,9 @@ private:
             return;
         }
         add(MachineCheck(subject("server architecture"), AnsiText(path), *machine, ProcessMachine(),
-                         "register the component's " + std::to_string(ProcessBits()) + "-bit build with the " +
-                             std::to_string(ProcessBits()) + "-bit regsvr32"));
+                         "register the component's " + std::to_string(ProcessBits()) +
+                             "-bit build with the " + std::to_string(ProcessBits()) +
+                             "-bit regsvr32"));
     }
 
     // Created as the library creates it, then asked for what the library
@@ -95,10 +111,12 @@ private:
         result = object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
         const ComReference<IDispatch> automation(dispatch);
         if (!automation) {
-            add(Failed(subject("IDispatch"), "refused: " + HresultText(result, SystemMessage(static_cast<DWORD>(result))),
-                       "the library calls every method through IDispatch: without it the load returns 0",
-                       "install a component version that is an automation object (IDispatch or a dual "
-                       "interface)"));
+            add(Failed(
+                subject("IDispatch"),
+                "refused: " + HresultText(result, SystemMessage(static_cast<DWORD>(result))),
+                "the library calls every method through IDispatch: without it the load returns 0",
+                "install a component version that is an automation object (IDispatch or a dual "
+                "interface)"));
             add(NotChecked(subject("methods"), "no IDispatch"));
             return;
         }
@@ -111,19 +129,21 @@ private:
         for (const wchar_t* method : component_.methods) {
             LPOLESTR names[] = {const_cast<LPOLESTR>(method)};
             DISPID id;
-            std::string& list = SUCCEEDED(dispatch.GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))
-                                    ? found
-                                    : missing;
+            std::string& list =
+                SUCCEEDED(dispatch.GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))
+                    ? found
+                    : missing;
             list += (list.empty() ? "" : ", ") + AnsiText(method);
         }
         if (missing.empty()) {
             add(Passed(subject("methods"), "all found: " + found));
             return;
         }
-        add(Failed(subject("methods"), "missing: " + missing,
-                   "an older or another version of the component: the library's calls of these methods "
-                   "return their fallback results",
-                   "install the component version that has every method the library calls"));
+        add(Failed(
+            subject("methods"), "missing: " + missing,
+            "an older or another version of the component: the library's calls of these methods "
+            "return their fallback results",
+            "install the component version that has every method the library calls"));
     }
 
     const ComponentNeeds& component_;
@@ -136,8 +156,8 @@ private:
 const std::vector<ComponentNeeds>& LibraryComponents() {
     static const std::vector<ComponentNeeds> components = {
         {contract::kNolvProgId,
-         {contract::kGetNumberStr, contract::kGetNameListCSV, contract::kNolvAboutBox, contract::kEditSettingData,
-          contract::kSetSettingDataFileName}},
+         {contract::kGetNumberStr, contract::kGetNameListCSV, contract::kNolvAboutBox,
+          contract::kEditSettingData, contract::kSetSettingDataFileName}},
         {contract::kSivatProgId, {contract::kGetSivatMode, contract::kSivatAbout}},
     };
     return components;

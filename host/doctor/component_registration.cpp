@@ -6,9 +6,11 @@ namespace {
 
 // A text value of HKEY_CLASSES_ROOT\keyName in the view; REG_EXPAND_SZ
 // comes back expanded, as COM uses it.
-std::optional<std::wstring> TextValue(const std::wstring& keyName, const wchar_t* valueName, REGSAM view) {
+std::optional<std::wstring> TextValue(const std::wstring& keyName, const wchar_t* valueName,
+                                      REGSAM view) {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyName.c_str(), 0, KEY_QUERY_VALUE | view, &key) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     std::wstring text;
     DWORD bytes = 0;

@@ -9,8 +9,8 @@
 #include <string>
 
 struct ComponentRegistration {
-    std::wstring classId;                       // HKCR\<ProgID>\CLSID
-    std::wstring server;                        // HKCR\CLSID\{...}\InprocServer32, expanded
+    std::wstring classId;                        // HKCR\<ProgID>\CLSID
+    std::wstring server;                         // HKCR\CLSID\{...}\InprocServer32, expanded
     std::optional<std::wstring> threadingModel;  // its ThreadingModel value, if any
 };
 

@@ -16,7 +16,8 @@ std::wstring LibraryPath(const DoctorOptions& options) {
     if (!options.library) return BesideProgram(L"Nolv_Lib_Wrapper.dll");
     const std::wstring given = WideText(*options.library);
     std::wstring full(GetFullPathNameW(given.c_str(), 0, nullptr, nullptr), L'\0');
-    const DWORD length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    const DWORD length =
+        GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0 || length >= full.size()) return given;
     full.resize(length);
     return full;
@@ -50,7 +51,8 @@ ExitStatus RunDoctor(const DoctorOptions& options, std::ostream& out) {
     report(LibraryChecks(LibraryPath(options)));
     {
         const Apartment apartment;
-        for (const ComponentNeeds& component : LibraryComponents()) report(ComponentChecks(component));
+        for (const ComponentNeeds& component : LibraryComponents())
+            report(ComponentChecks(component));
     }
     report({ClipboardCheck()});
     out << Summary(checks);

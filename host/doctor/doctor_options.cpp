@@ -4,7 +4,8 @@ DoctorOptions ParseDoctorOptions(const std::vector<std::string>& words) {
     DoctorOptions options;
     for (std::size_t next = 0; next < words.size(); ++next) {
         if (words[next] != "--library")
-            throw SessionError(ExitStatus::WrongInvocation, "doctor: unknown option \"" + words[next] + "\"");
+            throw SessionError(ExitStatus::WrongInvocation,
+                               "doctor: unknown option \"" + words[next] + "\"");
         if (options.library)
             throw SessionError(ExitStatus::WrongInvocation, "doctor: --library given twice");
         if (++next == words.size())

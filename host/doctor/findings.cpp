@@ -42,10 +42,14 @@ const CreationFailure kCreationFailures[] = {
 
 std::string MachineName(WORD machine) {
     switch (machine) {
-        case IMAGE_FILE_MACHINE_I386: return "x86 (32-bit)";
-        case IMAGE_FILE_MACHINE_AMD64: return "x64 (64-bit)";
-        case IMAGE_FILE_MACHINE_ARM64: return "ARM64 (64-bit)";
-        case IMAGE_FILE_MACHINE_ARMNT: return "ARM (32-bit)";
+        case IMAGE_FILE_MACHINE_I386:
+            return "x86 (32-bit)";
+        case IMAGE_FILE_MACHINE_AMD64:
+            return "x64 (64-bit)";
+        case IMAGE_FILE_MACHINE_ARM64:
+            return "ARM64 (64-bit)";
+        case IMAGE_FILE_MACHINE_ARMNT:
+            return "ARM (32-bit)";
     }
     return "machine type " + Hex(machine, 4);
 }
@@ -54,9 +58,9 @@ Check MachineCheck(const std::string& subject, const std::string& path, WORD ima
                    WORD processMachine, const std::string& whatFixesIt) {
     if (imageMachine == processMachine)
         return Passed(subject, MachineName(imageMachine) + ", as this process");
-    return Failed(subject, MachineName(imageMachine) + ", this process is " + MachineName(processMachine),
-                  path + " is built for another architecture: this process cannot load it",
-                  whatFixesIt);
+    return Failed(
+        subject, MachineName(imageMachine) + ", this process is " + MachineName(processMachine),
+        path + " is built for another architecture: this process cannot load it", whatFixesIt);
 }
 
 Check RegistrationCheck(const std::string& progId, const RegistrationViews& views) {
@@ -66,8 +70,9 @@ Check RegistrationCheck(const std::string& progId, const RegistrationViews& view
         return Passed(subject, "registered for 32-bit and 64-bit processes");
     if (views.inThisView)
         return Passed(subject, "registered for " + ProcessesOf(views.processBits) +
-                                   (views.otherViewExists ? ", as this one (not for " + ProcessesOf(otherBits) + ")"
-                                                          : ""));
+                                   (views.otherViewExists
+                                        ? ", as this one (not for " + ProcessesOf(otherBits) + ")"
+                                        : ""));
     if (views.inOtherView)
         return Failed(subject, "registered for " + ProcessesOf(otherBits) + " only",
                       "this is a " + std::to_string(views.processBits) +
@@ -77,9 +82,11 @@ Check RegistrationCheck(const std::string& progId, const RegistrationViews& view
                       "register the component's " + std::to_string(views.processBits) +
                           "-bit build with the " + std::to_string(views.processBits) +
                           "-bit regsvr32, or use a " + std::to_string(otherBits) +
-                          "-bit host with the " + std::to_string(otherBits) + "-bit Nolv_Lib_Wrapper.dll");
+                          "-bit host with the " + std::to_string(otherBits) +
+                          "-bit Nolv_Lib_Wrapper.dll");
     return Failed(subject, "not registered",
-                  "no " + ProcessesOf(32) + (views.otherViewExists ? " or " + ProcessesOf(64) : "") +
+                  "no " + ProcessesOf(32) +
+                      (views.otherViewExists ? " or " + ProcessesOf(64) : "") +
                       " find HKEY_CLASSES_ROOT\\" + progId +
                       "\\CLSID with its class's InprocServer32: the component is not installed, or "
                       "was unregistered",
@@ -97,16 +104,19 @@ Check CreationCheck(const std::string& progId, HRESULT result, const std::string
     if (SUCCEEDED(result)) return Passed(subject, finding);
     for (const CreationFailure& failure : kCreationFailures)
         if (failure.result == result) return Failed(subject, finding, failure.cause, failure.fix);
-    return Failed(subject, finding,
-                  "COM or the component's own code refused to create an object; a failed check above, if "
-                  "any, names the reason",
-                  "fix what the checks above found; otherwise see the component's documentation for this "
-                  "code, or reinstall the component");
+    return Failed(
+        subject, finding,
+        "COM or the component's own code refused to create an object; a failed check above, if "
+        "any, names the reason",
+        "fix what the checks above found; otherwise see the component's documentation for this "
+        "code, or reinstall the component");
 }
 
 Check ThreadingModelCheck(const std::string& progId, const std::optional<std::string>& model) {
     const std::string subject = progId + " threading model";
-    if (!model) return Passed(subject, "none (single-threaded: COM creates it in the process's first apartment)");
+    if (!model)
+        return Passed(subject,
+                      "none (single-threaded: COM creates it in the process's first apartment)");
     for (const char* known : {"Apartment", "Both", "Free", "Neutral"})
         if (_stricmp(model->c_str(), known) == 0) return Passed(subject, *model);
     return Failed(subject, "\"" + *model + "\"",

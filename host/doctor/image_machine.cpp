@@ -28,6 +28,7 @@ std::optional<WORD> ImageMachine(const std::wstring& path) {
         DWORD signature;
         IMAGE_FILE_HEADER file;
     } nt;
-    if (!ReadAt(file.get(), dos.e_lfanew, nt) || nt.signature != IMAGE_NT_SIGNATURE) return std::nullopt;
+    if (!ReadAt(file.get(), dos.e_lfanew, nt) || nt.signature != IMAGE_NT_SIGNATURE)
+        return std::nullopt;
     return nt.file.Machine;
 }
