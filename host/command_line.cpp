@@ -84,6 +84,7 @@ private:
         if (name.rfind("--", 0) == 0)
             return "option " + QuoteBytes(name) +
                    " out of place: only parts-list takes one, after its TEXT and LIMIT";
+        if (name == "doctor") return "doctor runs on its own: nolvhost doctor [--library PATH]";
         return "unknown command " + QuoteBytes(name);
     }
 

@@ -12,6 +12,9 @@ enum class ExitStatus {
     WrongInvocation = 2,
     // Nolv_Lib_Wrapper.dll, or one of its functions, is not beside the host.
     LibraryMissing = 3,
+    // nolvhost doctor: every check passed, or at least one failed.
+    ChecksPassed = 0,
+    ChecksFailed = 1,
 };
 
 // Ends the session early; the message is for a person, on stderr.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "doctor/doctor.h"
 #include "exit_status.h"
 #include "script_reading.h"
 #include "session.h"
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
+        if (!words.empty() && words[0] == "doctor")
+            return static_cast<int>(
+                RunDoctor(ParseDoctorOptions({words.begin() + 1, words.end()}), std::cout));
         const std::vector<Command> commands = SessionCommands(words);
         RunSession(commands, LoadWrapperBesideProgram(), std::cout);
         return static_cast<int>(ExitStatus::SessionRun);

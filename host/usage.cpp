@@ -29,6 +29,7 @@ std::string CommandLines() {
 std::string UsageText() {
     return "usage: nolvhost COMMAND [ARGUMENT...] [COMMAND [ARGUMENT...]]...\n"
            "       nolvhost -        (the commands come from standard input)\n"
+           "       nolvhost doctor [--library PATH]\n"
            "       nolvhost --help\n"
            "\n"
            "Loads Nolv_Lib_Wrapper.dll from this program's directory and makes the\n"
@@ -65,5 +66,21 @@ std::string UsageText() {
            "\n"
            "Exit status: 0 every command run, whatever the functions returned;\n"
            "1 the clipboard could not be opened or set; 2 wrong invocation;\n"
-           "3 Nolv_Lib_Wrapper.dll or one of its functions is missing.\n";
+           "3 Nolv_Lib_Wrapper.dll or one of its functions is missing.\n"
+           "\n"
+           "nolvhost doctor checks what the library needs, seen from a process of\n"
+           "this program's bitness (run the 32-bit nolvhost for a 32-bit host):\n"
+           "  the library   found beside nolvhost (or at PATH), built for this\n"
+           "                process's architecture, its eleven functions, its version\n"
+           "  NOLV_Lib.NOLVComClass, FendrelLib.SivatComClass:\n"
+           "                registered for this process's bitness and the other's;\n"
+           "                CLSID; InprocServer32 file, present, its architecture;\n"
+           "                ThreadingModel; CoCreateInstance's HRESULT; IDispatch;\n"
+           "                each method the library calls, by GetIDsOfNames\n"
+           "  the clipboard can be opened now; if not, the window and the process\n"
+           "                (id and image name) that hold it\n"
+           "One line a check: ok, FAIL or skip (an earlier failure makes it\n"
+           "pointless), the subject and what was found; under a failure its cause\n"
+           "and what to do. Exit status: 0 every check passed, 1 one or more failed,\n"
+           "2 wrong invocation.\n";
 }

@@ -18,10 +18,12 @@ std::wstring BesideProgram(const wchar_t* fileName) {
     return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
 }
 
-const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports) {
-    const char* missing = nullptr;
+namespace {
+// Calls missed(name) for each function module lacks, in the header's order.
+template <class Missed>
+void ResolveEach(HMODULE module, WrapperExports& exports, Missed missed) {
     auto resolve = [&](const char* name, auto& function) {
-        if (!Resolve(module, name, function) && missing == nullptr) missing = name;
+        if (!Resolve(module, name, function)) missed(name);
     };
     resolve("LoadNolvSys", exports.LoadNolvSys);
     resolve("LoadSivatSys", exports.LoadSivatSys);
@@ -34,5 +36,20 @@ const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports) {
     resolve("Nolv_Lib_editSettingData", exports.editSettingData);
     resolve("Nolv_Lib_setSettingDataFileName", exports.setSettingDataFileName);
     resolve("Nolv_Lib_WrapperAboutBox", exports.WrapperAboutBox);
+}
+}  // namespace
+
+const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports) {
+    const char* missing = nullptr;
+    ResolveEach(module, exports, [&missing](const char* name) {
+        if (missing == nullptr) missing = name;
+    });
+    return missing;
+}
+
+std::vector<std::string> MissingWrapperExports(HMODULE module) {
+    WrapperExports exports;
+    std::vector<std::string> missing;
+    ResolveEach(module, exports, [&missing](const char* name) { missing.emplace_back(name); });
     return missing;
 }

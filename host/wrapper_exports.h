@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Nolv_Lib_Wrapper.h"
 
@@ -29,3 +30,6 @@ std::wstring BesideProgram(const wchar_t* fileName);
 // Looks up all eleven functions in module; the name of the first one that
 // is missing, or null when all were found.
 const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports);
+
+// The names of all the functions module lacks; empty when it has the eleven.
+std::vector<std::string> MissingWrapperExports(HMODULE module);

@@ -105,6 +105,7 @@ TEST(NolvhostCommandLine, RefusesWordsThatDoNotFitNamingTheFirstOne) {
         {{"load"}, "unknown command \"load\""},
         {{"free", "Free"}, "unknown command \"Free\""},
         {{"-"}, "unknown command \"-\""},
+        {{"load-nolv", "doctor"}, "doctor runs on its own"},
         {{"mode"}, "mode: TEXT missing"},
         {{"number-string", "a", "b", "1"}, "number-string: INT2 missing"},
         {{"number-string", "a", "b", "x", "1"}, "INT1 must be a decimal integer"},

@@ -4,7 +4,9 @@
 # clipboard texts checked (edit-settings before a settings file is set, so
 # that the sample answers with a message box, which returns at once without
 # a display, rather than an editor); then the C example linked against the import
-# library; then, unregistered, the load functions return 0.
+# library; then, unregistered, the load functions return 0. nolvhost doctor
+# passes every check with the samples registered, and names the cause once
+# they are unregistered or registered for 32-bit processes only.
 #   samples_session_test.sh BIN-DIR SAMPLES-DIR     (under the test prefix)
 set -uo pipefail
 bin=$1
@@ -22,11 +24,21 @@ check() {  # check NAME EXPECTED ACTUAL
 }
 
 host() { wine "$bin/nolvhost.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
+# The report's lines that are not "ok", and the exit status.
+doctor() {
+    wine "$bin/nolvhost.exe" doctor "$@" </dev/null 2>&1 | tr -d '\r' | grep -v '^ok  '
+    echo "exit=${PIPESTATUS[0]}"
+}
 
 for sample in nolv_sample sivat_sample; do
     wine regsvr32 /s "$bin/$sample.dll" || { echo "FAIL regsvr32 $sample"; exit 1; }
 done
 settings=$(winepath -w "$samples/nolv/settings.ini" 2>/dev/null)
+
+check "doctor with the samples registered" "\
+doctor: all 21 checks passed
+exit=0" "$(doctor)"
+nolv_class=$(host doctor | sed -n 's/^ok    NOLV_Lib.NOLVComClass CLSID: //p')
 
 check "every command of a session" "\
 > load-nolv
@@ -104,5 +116,23 @@ check "unregistered components do not load" "\
   result=0
 > load-sivat
   result=0" "$(host load-nolv load-sivat)"
+check "doctor with the samples unregistered" "\
+FAIL  NOLV_Lib.NOLVComClass registration: not registered
+FAIL  FendrelLib.SivatComClass registration: not registered
+exit=1" "$(doctor | grep -E '^(FAIL|exit=)')"
+check "doctor's wrong invocation exits 2" "exit=2" "$(doctor --library | grep '^exit=')"
+
+# A 64-bit process cannot create a component registered for 32-bit
+# processes only: the 32-bit sample, in the 32-bit registry view.
+if [[ $bin == */x86_64/bin && -f $bin/../../i686/bin/nolv_sample.dll ]]; then
+    wine reg add "HKCR\\NOLV_Lib.NOLVComClass\\CLSID" /ve /d "$nolv_class" /reg:32 /f >/dev/null 2>&1
+    wine reg add "HKCR\\CLSID\\$nolv_class\\InprocServer32" /ve /reg:32 /f \
+        /d "$(winepath -w "$bin/../../i686/bin/nolv_sample.dll" 2>/dev/null)" >/dev/null 2>&1
+    check "doctor with the Nolv sample registered for 32-bit processes only" "\
+FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only
+exit=1" "$(doctor | grep -E '^(FAIL  NOLV|exit=)')"
+    wine reg delete "HKCR\\NOLV_Lib.NOLVComClass" /reg:32 /f >/dev/null 2>&1
+    wine reg delete "HKCR\\CLSID\\$nolv_class" /reg:32 /f >/dev/null 2>&1
+fi
 
 exit $((failures > 0))

@@ -11,6 +11,8 @@ public:
     ClipboardHolderProcess(const ClipboardHolderProcess&) = delete;
     ClipboardHolderProcess& operator=(const ClipboardHolderProcess&) = delete;
 
+    DWORD processId() const { return process_.dwProcessId; }
+
 private:
     PROCESS_INFORMATION process_{};
 };

@@ -1,0 +1,168 @@
+#include "doctor/component_checks.h"
+
+#include <ole2.h>
+
+#include <memory>
+
+#include "bridge/component_contract.h"
+#include "doctor/ansi_text.h"
+#include "doctor/component_registration.h"
+#include "doctor/findings.h"
+#include "doctor/image_machine.h"
+#include "doctor/system_message.h"
+
+namespace {
+
+struct Releaser {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <class Interface>
+using ComReference = std::unique_ptr<Interface, Releaser>;
+
+class ComponentExamination {
+public:
+    explicit ComponentExamination(const ComponentNeeds& component)
+        : component_(component), progId_(AnsiText(component.progId)) {}
+
+    std::vector<Check> checks() {
+        const std::optional<ComponentRegistration> registration =
+            ReadRegistration(component_.progId, ThisProcessView());
+        const bool otherViewExists = OtherViewExists();
+        const bool inOtherView =
+            otherViewExists && ReadRegistration(component_.progId, OtherView());
+        add(RegistrationCheck(
+            progId_, {ProcessBits(), registration.has_value(), otherViewExists, inOtherView}));
+        if (!registration) {
+            for (const char* check : {"CLSID", "server", "server architecture", "threading model",
+                                      "creation", "IDispatch", "methods"})
+                add(NotChecked(subject(check), "not registered for this process"));
+            return std::move(checks_);
+        }
+        add(Passed(subject("CLSID"), AnsiText(registration->classId)));
+        checkServer(registration->server);
+        add(ThreadingModelCheck(
+            progId_, registration->threadingModel
+                         ? std::optional<std::string>(AnsiText(*registration->threadingModel))
+                         : std::nullopt));
+        checkObject();
+        return std::move(checks_);
+    }
+
+private:
+    std::string subject(const char* check) const { return progId_ + ' ' + check; }
+    void add(Check check) { checks_.push_back(std::move(check)); }
+
+    // COM looks a bare file name up on the search path, as SearchPath does.
+    static std::optional<std::wstring> ServerFile(const std::wstring& server) {
+        std::wstring found(MAX_PATH, L'\0');
+        DWORD length;
+        while ((length = SearchPathW(nullptr, server.c_str(), nullptr,
+                                     static_cast<DWORD>(found.size()), found.data(), nullptr)) >=
+               found.size())
+            found.resize(length);  // too small: length is the size needed
+        if (length == 0) return std::nullopt;
+        found.resize(length);
+        return found;
+    }
+
+    void checkServer(const std::wstring& server) {
+        const std::optional<std::wstring> file = ServerFile(server);
+        if (!file) {
+            add(Failed(
+                subject("server"), AnsiText(server) + ": no such file",
+                "the registration names a DLL that is gone: COM cannot load the component",
+                "reinstall the component, or register it again from where its DLL is now: regsvr32 "
+                "<the component's DLL>"));
+            add(NotChecked(subject("server architecture"), "no server file"));
+            return;
+        }
+        const std::wstring& path = *file;
+        add(Passed(subject("server"), AnsiText(path)));
+        const std::optional<WORD> machine = ImageMachine(path);
+        if (!machine) {
+            add(Failed(subject("server architecture"), "not an executable image",
+                       AnsiText(path) + " is no DLL: COM cannot load it",
+                       "reinstall the component and register it again"));
+            return;
+        }
+        add(MachineCheck(subject("server architecture"), AnsiText(path), *machine, ProcessMachine(),
+                         "register the component's " + std::to_string(ProcessBits()) +
+                             "-bit build with the " + std::to_string(ProcessBits()) +
+                             "-bit regsvr32"));
+    }
+
+    // Created as the library creates it, then asked for what the library
+    // asks of it.
+    void checkObject() {
+        CLSID classId;
+        IUnknown* created = nullptr;
+        HRESULT result = CLSIDFromProgID(component_.progId, &classId);
+        if (SUCCEEDED(result))
+            result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                      reinterpret_cast<void**>(&created));
+        const ComReference<IUnknown> object(created);
+        add(CreationCheck(progId_, result, SystemMessage(static_cast<DWORD>(result))));
+        if (!object) {
+            add(NotChecked(subject("IDispatch"), "not created"));
+            add(NotChecked(subject("methods"), "not created"));
+            return;
+        }
+        IDispatch* dispatch = nullptr;
+        result = object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+        const ComReference<IDispatch> automation(dispatch);
+        if (!automation) {
+            add(Failed(
+                subject("IDispatch"),
+                "refused: " + HresultText(result, SystemMessage(static_cast<DWORD>(result))),
+                "the library calls every method through IDispatch: without it the load returns 0",
+                "install a component version that is an automation object (IDispatch or a dual "
+                "interface)"));
+            add(NotChecked(subject("methods"), "no IDispatch"));
+            return;
+        }
+        add(Passed(subject("IDispatch"), "available"));
+        checkMethods(*automation);
+    }
+
+    void checkMethods(IDispatch& dispatch) {
+        std::string found, missing;
+        for (const wchar_t* method : component_.methods) {
+            LPOLESTR names[] = {const_cast<LPOLESTR>(method)};
+            DISPID id;
+            std::string& list =
+                SUCCEEDED(dispatch.GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))
+                    ? found
+                    : missing;
+            list += (list.empty() ? "" : ", ") + AnsiText(method);
+        }
+        if (missing.empty()) {
+            add(Passed(subject("methods"), "all found: " + found));
+            return;
+        }
+        add(Failed(
+            subject("methods"), "missing: " + missing,
+            "an older or another version of the component: the library's calls of these methods "
+            "return their fallback results",
+            "install the component version that has every method the library calls"));
+    }
+
+    const ComponentNeeds& component_;
+    const std::string progId_;
+    std::vector<Check> checks_;
+};
+
+}  // namespace
+
+const std::vector<ComponentNeeds>& LibraryComponents() {
+    static const std::vector<ComponentNeeds> components = {
+        {contract::kNolvProgId,
+         {contract::kGetNumberStr, contract::kGetNameListCSV, contract::kNolvAboutBox,
+          contract::kEditSettingData, contract::kSetSettingDataFileName}},
+        {contract::kSivatProgId, {contract::kGetSivatMode, contract::kSivatAbout}},
+    };
+    return components;
+}
+
+std::vector<Check> ComponentChecks(const ComponentNeeds& component) {
+    return ComponentExamination(component).checks();
+}

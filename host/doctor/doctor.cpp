@@ -1,0 +1,60 @@
+#include "doctor/doctor.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include "doctor/ansi_text.h"
+#include "doctor/clipboard_check.h"
+#include "doctor/component_checks.h"
+#include "doctor/library_checks.h"
+#include "wrapper_exports.h"
+
+namespace {
+
+// A full path, so that the file checked is the file loaded.
+std::wstring LibraryPath(const DoctorOptions& options) {
+    if (!options.library) return BesideProgram(L"Nolv_Lib_Wrapper.dll");
+    const std::wstring given = WideText(*options.library);
+    std::wstring full(GetFullPathNameW(given.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length =
+        GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) return given;
+    full.resize(length);
+    return full;
+}
+
+// The components are created in an apartment of the doctor's own, as a
+// host's first load creates one.
+class Apartment {
+public:
+    Apartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~Apartment() {
+        if (initialized_) CoUninitialize();
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+
+private:
+    bool initialized_;
+};
+
+}  // namespace
+
+ExitStatus RunDoctor(const DoctorOptions& options, std::ostream& out) {
+    std::vector<Check> checks;
+    auto report = [&](std::vector<Check> more) {
+        for (Check& check : more) {
+            out << FormatCheck(check) << std::flush;
+            checks.push_back(std::move(check));
+        }
+    };
+    report(LibraryChecks(LibraryPath(options)));
+    {
+        const Apartment apartment;
+        for (const ComponentNeeds& component : LibraryComponents())
+            report(ComponentChecks(component));
+    }
+    report({ClipboardCheck()});
+    out << Summary(checks);
+    return NoneFailed(checks) ? ExitStatus::ChecksPassed : ExitStatus::ChecksFailed;
+}
