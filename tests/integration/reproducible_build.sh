@@ -9,10 +9,11 @@ source_dir=$1
 work=$2
 arch=$3
 
-# The copies carry no .git: date them by the checkout's commit, as the
-# package script would.
-SOURCE_DATE_EPOCH=$(git -C "$source_dir" log -1 --format=%ct)
-export SOURCE_DATE_EPOCH
+# The copies carry no .git: their packages are dated by the checkout's
+# commit, as the package script would date them. The builds themselves get
+# no SOURCE_DATE_EPOCH (ld would take it for the PE time stamp): they run
+# as scripts/build runs them.
+commit_time=$(git -C "$source_dir" log -1 --format=%ct)
 
 build() {  # build CHECKOUT-DIR
     local checkout=$1
@@ -23,7 +24,7 @@ build() {  # build CHECKOUT-DIR
         -DBUILD_TESTING=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
     cmake --build "$checkout/build" -j2 --target Nolv_Lib_Wrapper Nolv_Lib_Wrapper_import_library \
         -- --no-print-directory >/dev/null
-    (cd "$checkout/build" && cpack -B "$checkout/package" >/dev/null)
+    (cd "$checkout/build" && SOURCE_DATE_EPOCH=$commit_time cpack -B "$checkout/package" >/dev/null)
 }
 
 rm -rf "$work"
