@@ -1,4 +1,5 @@
 // Sivat_Lib_GetSivatMode: the Sivat component's mode value for a text.
+#include "support/code_page_texts.h"
 #include "support/component_test.h"
 #include "support/failing_imports.h"
 #include "support/import_patch.h"
@@ -34,6 +35,16 @@ TEST_F(ModeQueryTest, PassesFifteenSpacesAZeroIntegerAndTheHostTextByReference) 
     EXPECT_EQ(call.args[1].integer, 0);
     EXPECT_EQ(call.args[2].vt, kTextByRef);
     EXPECT_EQ(TextOf(call.args[2]), std::wstring(15, L' '));
+}
+
+TEST_F(ModeQueryTest, CodePageTextArrivesAsTheSameCharacters) {
+    const CodePageText text = CodePageList();
+    if (text.ansi.empty()) GTEST_SKIP() << "no texts for ANSI code page " << GetACP();
+    ScriptIntegerResult(PROBE_SIVAT, kMethod, 3);
+    EXPECT_EQ(wrapper().GetSivatMode(text.ansi.c_str()), 3);
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(TextOf(calls[0].args[0]), text.utf16);
 }
 
 TEST_F(ModeQueryTest, WhatTheComponentWritesBackDoesNotChangeTheMode) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/clipboard_holder_process.h"
+#include "support/code_page_texts.h"
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
 
@@ -60,6 +61,24 @@ TEST_F(NumberStringTest, DeliversTheStringAndReturnsTheSumOfTheIntegersAsWritten
         EXPECT_TRUE(format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT ||
                     format == CF_LOCALE)
             << "format " << format << " is not text synthesised from CF_TEXT";
+}
+
+// Texts of the running code page reach the component as the same
+// characters, and its answer reaches the clipboard as the code page's
+// exact bytes.
+TEST_F(NumberStringTest, CodePageTextsCrossBothWays) {
+    const CodePageText list = CodePageList();
+    if (list.ansi.empty()) GTEST_SKIP() << "no texts for ANSI code page " << GetACP();
+    const CodePageText last = CodePageTexts().back();
+    ScriptTextResult(PROBE_NOLV, kMethod, list.utf16.c_str());
+    int first = 0;
+    int second = 0;
+    wrapper().getNumberStrRZ(list.ansi.c_str(), last.ansi.c_str(), &first, &second);
+    EXPECT_EQ(HostClipboardText(), list.ansi);
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(TextOf(calls[0].args[2]), last.utf16);
+    EXPECT_EQ(TextOf(calls[0].args[3]), list.utf16);
 }
 
 TEST_F(NumberStringTest, SumWrapsAt32Bits) {

@@ -3,8 +3,10 @@
 // result.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "support/clipboard_holder_process.h"
+#include "support/code_page_texts.h"
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
@@ -21,8 +23,6 @@ protected:
         ASSERT_EQ(wrapper().LoadNolvSys(), 1);
     }
 };
-
-bool IsCodePage932() { return GetACP() == 932; }
 
 }  // namespace
 
@@ -178,17 +178,21 @@ TEST_F(PartsNameListTest, CountsTheClipboardAsReadBackNotTheList) {
     EXPECT_EQ(fields, 4);
 }
 
-// Names whose second bytes are 0x5C (a backslash in ASCII) reach the
-// clipboard as the exact code page 932 bytes, and only real commas count.
-TEST_F(PartsNameListTest, JapaneseNamesCrossAsCodePage932Bytes) {
-    if (!IsCodePage932()) GTEST_SKIP() << "needs ANSI code page 932";
-    ScriptTextResult(PROBE_NOLV, kMethod, L"\u8868\u793A,\u30BD\u30D5\u30C8,\u80FD\u529B");
-    SetHostClipboardText("\x95\x5C\x8E\xA6");  // 表示 as host input
-    EXPECT_EQ(wrapper().getPartsNameListRZClip("\x83\x5C", 1), 3);  // ソ
-    EXPECT_EQ(HostClipboardText(),
-              "\x95\x5C\x8E\xA6,\x83\x5C\x83\x74\x83\x67,\x94\x5C\x97\xCD");
+// Names of the running code page reach the component as the same
+// characters and the list comes back on the clipboard as the code page's
+// exact bytes; only real commas count, not second bytes of double-byte
+// characters.
+TEST_F(PartsNameListTest, CodePageNamesCrossAsTheCodePagesBytes) {
+    const std::vector<CodePageText> names = CodePageTexts();
+    if (names.empty()) GTEST_SKIP() << "no texts for ANSI code page " << GetACP();
+    const CodePageText list = CodePageList();
+    ScriptTextResult(PROBE_NOLV, kMethod, list.utf16.c_str());
+    SetHostClipboardText(names[0].ansi);
+    EXPECT_EQ(wrapper().getPartsNameListRZClip(names[1].ansi.c_str(), 1),
+              static_cast<int>(names.size()));
+    EXPECT_EQ(HostClipboardText(), list.ansi);
     const auto calls = Invocations();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(TextOf(calls[0].args[1]), L"\u8868\u793A");
-    EXPECT_EQ(TextOf(calls[0].args[2]), L"\u30BD");
+    EXPECT_EQ(TextOf(calls[0].args[1]), names[0].utf16);
+    EXPECT_EQ(TextOf(calls[0].args[2]), names[1].utf16);
 }

@@ -6,8 +6,10 @@
 #include <comdef.h>
 
 #include <string>
+#include <vector>
 
 #include "bridge/text_conversion.h"
+#include "support/code_page_texts.h"
 #include "support/failing_imports.h"
 #include "support/import_patch.h"
 
@@ -76,25 +78,30 @@ TEST(TextConversion, ShortTextsNeedNoTemporaryHeapBuffer) {
     }
 }
 
-TEST(TextConversion, DoubleByteTextMatchesUtf16BothWaysUnderCodePage932) {
-    if (GetACP() != 932) GTEST_SKIP() << "needs ANSI code page 932";
-    const char ansi[] = "\x95\x5C\x8E\xA6,\x83\x5C\x83\x74\x83\x67,\x94\x5C\x97\xCD abc \x82\xA0";
-    const wchar_t utf16[] = L"\u8868\u793A,\u30BD\u30D5\u30C8,\u80FD\u529B abc \u3042";
-    const Bstr wide = ConvertAnsiToBstr(ansi);
-    EXPECT_EQ(Wide(wide), utf16);
-    Bstr fromUtf16(SysAllocString(utf16));
-    EXPECT_STREQ(ConvertBstrToAnsi(fromUtf16.get()).get(), ansi);
+// Texts of the running code page convert as Windows converts them, both
+// ways, double-byte characters whose second byte looks like ASCII included.
+TEST(TextConversion, CodePageTextsMatchUtf16BothWays) {
+    const std::vector<CodePageText> texts = CodePageTexts();
+    if (texts.empty()) GTEST_SKIP() << "no texts for ANSI code page " << GetACP();
+    for (const CodePageText& text : texts) {
+        SCOPED_TRACE(text.ansi);
+        EXPECT_EQ(Wide(ConvertAnsiToBstr(text.ansi.c_str())), text.utf16);
+        Bstr fromUtf16(SysAllocString(text.utf16.c_str()));
+        EXPECT_STREQ(ConvertBstrToAnsi(fromUtf16.get()).get(), text.ansi.c_str());
+    }
 }
 
-// Every byte of code page 1252 converts as Windows converts it, and back to
-// itself.
-TEST(TextConversion, EveryByteRoundTripsUnderCodePage1252) {
-    if (GetACP() != 1252) GTEST_SKIP() << "needs ANSI code page 1252";
+// Every byte of a single-byte code page converts as Windows converts it,
+// and back to itself.
+TEST(TextConversion, EveryByteRoundTripsUnderSingleByteCodePages) {
+    CPINFO info;
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
+    if (info.MaxCharSize != 1) GTEST_SKIP() << "needs a single-byte ANSI code page";
     for (int byte = 0x01; byte <= 0xFF; ++byte) {
         SCOPED_TRACE(byte);
         const char ansi[] = {static_cast<char>(byte), '\0'};
         wchar_t expected[2] = {};
-        ASSERT_EQ(MultiByteToWideChar(1252, 0, ansi, 2, expected, 2), 2);
+        ASSERT_EQ(MultiByteToWideChar(GetACP(), 0, ansi, 2, expected, 2), 2);
         const Bstr wide = ConvertAnsiToBstr(ansi);
         EXPECT_EQ(Wide(wide), std::wstring(expected));
         EXPECT_STREQ(ConvertBstrToAnsi(wide.get()).get(), ansi);

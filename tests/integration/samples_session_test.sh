@@ -11,17 +11,7 @@
 set -uo pipefail
 bin=$1
 samples=$2
-failures=0
-
-check() {  # check NAME EXPECTED ACTUAL
-    if [[ $2 == "$3" ]]; then
-        echo "ok   $1"
-    else
-        echo "FAIL $1"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/     /'
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 
 host() { wine "$bin/nolvhost.exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
 # The report's lines that are not "ok", and the exit status.

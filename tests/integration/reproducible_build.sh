@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Two checkouts of the same sources at different paths, built at different
+# times in different time zones and umasks, give the same DLL, import
+# library, ZIP and SHA256SUMS, byte for byte. Only the library and its
+# package are built.
+#   reproducible_build.sh SOURCE-DIR WORK-DIR ARCH
+set -euo pipefail
+source_dir=$1
+work=$2
+arch=$3
+
+# The copies carry no .git: their packages are dated by the checkout's
+# commit, as the package script would date them. The builds themselves get
+# no SOURCE_DATE_EPOCH (ld would take it for the PE time stamp): they run
+# as scripts/build runs them.
+commit_time=$(git -C "$source_dir" log -1 --format=%ct)
+
+build() {  # build CHECKOUT-DIR
+    local checkout=$1
+    mkdir -p "$checkout"
+    tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$checkout" -xf -
+    cmake -S "$checkout" -B "$checkout/build" -Wno-dev -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$checkout/cmake/mingw-$arch.cmake" \
+        -DBUILD_TESTING=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+    cmake --build "$checkout/build" -j2 --target Nolv_Lib_Wrapper Nolv_Lib_Wrapper_import_library \
+        -- --no-print-directory >/dev/null
+    (cd "$checkout/build" && SOURCE_DATE_EPOCH=$commit_time cpack -B "$checkout/package" >/dev/null)
+}
+
+rm -rf "$work"
+build "$work/a/src"
+(umask 077; TZ=Asia/Tokyo build "$work/second-checkout/Nolv_Lib_Wrapper")
+
+first=$work/a/src
+second=$work/second-checkout/Nolv_Lib_Wrapper
+failures=0
+packaged=$(cd "$first" && ls package/*.zip package/SHA256SUMS)
+for file in build/bin/Nolv_Lib_Wrapper.dll build/lib/Nolv_Lib_Wrapper.lib $packaged; do
+    if cmp -s "$first/$file" "$second/$file"; then
+        echo "ok   $file identical"
+    else
+        echo "FAIL $file differs"
+        failures=$((failures + 1))
+    fi
+done
+for file in build/bin/Nolv_Lib_Wrapper.dll build/lib/Nolv_Lib_Wrapper.lib; do
+    if strings -a "$first/$file" | grep -q "$work"; then
+        echo "FAIL $file holds a build path"
+        failures=$((failures + 1))
+    fi
+done
+((failures == 0)) && rm -rf "$work"
+exit $((failures > 0))
