@@ -9,6 +9,7 @@
 // servers' own, a third of it).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
