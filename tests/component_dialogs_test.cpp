@@ -7,7 +7,7 @@
 #include "support/component_test.h"
 #include "support/failing_imports.h"
 #include "support/import_patch.h"
-#include "support/process_resources.h"
+#include "support/soak.h"
 
 namespace {
 
@@ -151,9 +151,6 @@ TEST_F(DialogsTest, RepeatedCallsLeakNothing) {
             wrapper().setSettingDataFileName(longName.c_str());
         }
     };
-    round();  // warm up the heaps
-    const ProcessResources before = CurrentResources();
-    for (int i = 0; i < 4; ++i) round();
-    ExpectNoLeak(Growth(before, CurrentResources()), 256 * 1024);
+    ExpectNoLeak(GrowthOver(1, 4, round), 256 * 1024);
     EXPECT_EQ(ProbeCallCount(), 5 * 500 * 10);
 }

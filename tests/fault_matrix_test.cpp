@@ -15,7 +15,7 @@
 #include "support/failing_imports.h"
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
-#include "support/process_resources.h"
+#include "support/soak.h"
 
 namespace {
 
@@ -341,10 +341,7 @@ TEST_F(FaultMatrixTest, RepeatedFailuresLeakNothing) {
                 for (const ExportCase& e : exports) Run(e, &row.failure);
         }
     };
-    round(2);
-    const ProcessResources before = CurrentResources();
-    round(10);
-    ExpectNoLeak(Growth(before, CurrentResources()), 512 * 1024);
+    ExpectNoLeak(GrowthOver(1, 5, [&] { round(2); }), 512 * 1024);
 }
 
 // Allocation failure at every allocation an export makes, one at a time:

@@ -61,13 +61,12 @@ TEST_F(SoakTest, RepeatedOperationsKeepMemoryFlat) {
 }
 
 TEST_F(SoakTest, RepeatedLoadAndFreeLeavesNothingAlive) {
-    const ProcessResources before = CurrentResources();
-    for (int i = 0; i < 300 * SoakRounds(6); ++i) {
+    const ProcessResources growth = GrowthOver(0, 300 * SoakRounds(6), [this] {
         ASSERT_EQ(wrapper().LoadNolvSys(), 1);
         ASSERT_EQ(wrapper().LoadSivatSys(), 1);
         ASSERT_EQ(wrapper().LoadNolvSys(), 1);
         wrapper().FreeNolvSys();
         ASSERT_EQ(ProbeLiveObjects(), 0);
-    }
-    ExpectNoLeak(Growth(before, CurrentResources()), 512 * 1024);
+    });
+    ExpectNoLeak(growth, 512 * 1024);
 }

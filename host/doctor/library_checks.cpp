@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr char kReinstall[] = "reinstall Nolv_Lib_Wrapper.dll from the release package";
+
 struct LibraryFreer {
     void operator()(HMODULE module) const { FreeLibrary(module); }
 };
@@ -25,7 +27,7 @@ Check ExportsCheck(const std::wstring& path) {
             "library exports",
             "cannot be loaded: error " + std::to_string(error) + " (" + SystemMessage(error) + ")",
             "Windows refuses to load the DLL, so no host can call it",
-            "reinstall Nolv_Lib_Wrapper.dll from the release package");
+            kReinstall);
     }
     const std::vector<std::string> missing = MissingWrapperExports(module.get());
     if (missing.empty()) return Passed("library exports", "all eleven functions");
@@ -34,7 +36,7 @@ Check ExportsCheck(const std::wstring& path) {
     return Failed(
         "library exports", "missing: " + names,
         "this DLL is not Nolv_Lib_Wrapper.dll, or a damaged copy: a host finds no such function",
-        "reinstall Nolv_Lib_Wrapper.dll from the release package");
+        kReinstall);
 }
 
 Check VersionCheck(const std::wstring& path) {
@@ -48,7 +50,7 @@ Check VersionCheck(const std::wstring& path) {
         length < sizeof *fixed)
         return Failed("library version", "no version resource",
                       "every build of Nolv_Lib_Wrapper.dll carries one: this file is another DLL",
-                      "reinstall Nolv_Lib_Wrapper.dll from the release package");
+                      kReinstall);
     return Passed("library version", std::to_string(HIWORD(fixed->dwFileVersionMS)) + '.' +
                                          std::to_string(LOWORD(fixed->dwFileVersionMS)) + '.' +
                                          std::to_string(HIWORD(fixed->dwFileVersionLS)) + '.' +
@@ -75,7 +77,7 @@ std::vector<Check> LibraryChecks(const std::wstring& path) {
     if (!machine) {
         checks.push_back(Failed("library architecture", "not an executable image",
                                 AnsiText(path) + " is no DLL",
-                                "reinstall Nolv_Lib_Wrapper.dll from the release package"));
+                                kReinstall));
         for (const char* later : {"library exports", "library version"})
             checks.push_back(NotChecked(later, "not an executable image"));
         return checks;

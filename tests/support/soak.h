@@ -1,8 +1,9 @@
-// A soak: one warm-up round (heaps and caches reach their working size),
-// then NOLV_SOAK_ROUNDS rounds (the given default when unset), after which
-// the process's resources must be where they were (see process_resources.h).
-// Prints what it measured.
+// Repeated work measured for leaks: warm-up runs first (heaps and caches
+// reach their working size), then the measured runs, after which the
+// process's resources must be where they were (see process_resources.h).
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,18 +11,29 @@
 
 #include "support/process_resources.h"
 
-inline int SoakRounds(int defaultRounds) {
-    const char* configured = std::getenv("NOLV_SOAK_ROUNDS");
-    return configured != nullptr ? std::atoi(configured) : defaultRounds;
+// A count set by an environment variable, for long runs; fallback when unset.
+inline int Configured(const char* variable, int fallback) {
+    const char* configured = std::getenv(variable);
+    return configured != nullptr ? std::atoi(configured) : fallback;
 }
 
+inline int SoakRounds(int defaultRounds) { return Configured("NOLV_SOAK_ROUNDS", defaultRounds); }
+
+// What the process gained over `times` runs of step, after `warmUps` runs.
+// Stops early once an assertion has failed fatally.
+inline ProcessResources GrowthOver(int warmUps, int times, const std::function<void()>& step) {
+    for (int i = 0; i < warmUps; ++i) step();
+    const ProcessResources before = CurrentResources();
+    for (int i = 0; i < times && !::testing::Test::HasFatalFailure(); ++i) step();
+    return Growth(before, CurrentResources());
+}
+
+// A soak: one warm-up round, then NOLV_SOAK_ROUNDS rounds (the given
+// default when unset). Prints what it measured.
 inline void ExpectFlatOverSoak(const std::function<void()>& round, int defaultRounds,
                                int callsPerRound) {
     const int rounds = SoakRounds(defaultRounds);
-    round();
-    const ProcessResources before = CurrentResources();
-    for (int i = 0; i < rounds; ++i) round();
-    const ProcessResources growth = Growth(before, CurrentResources());
+    const ProcessResources growth = GrowthOver(1, rounds, round);
     ExpectNoLeak(growth, 512 * 1024);
     std::printf("%d calls; %s\n", rounds * callsPerRound, Describe(growth).c_str());
 }
