@@ -3,11 +3,14 @@
 // loaded and freed thousands of times with the library loaded once (each
 // FreeNolvSys ends COM, which unloads the component servers); and the two
 // nested. Every result is checked, and the process's handles, free TLS
-// slots, windows and commit charge must be where they were. First, each
+// slots, windows and committed private memory must be where they were. First, each
 // measure is shown to see a leak of its kind planted on purpose.
 // NOLV_LIFECYCLE_CYCLES sets the number of cycles of each kind (3000; the
 // servers' own, a third of it).
 #include <gtest/gtest.h>
+
+#include <windows.h>
+#include <oleauto.h>
 
 #include <cstdio>
 #include <functional>
@@ -28,7 +31,7 @@ namespace {
 // process that uses COM does. Under Wine, unloading them with the library
 // and loading them again costs the platform's own: one handle per cycle
 // for ole32 once COM has loaded an in-proc server, about 100 bytes of
-// commit charge per cycle for oleaut32 once an automation string was made.
+// memory per cycle for oleaut32 once an automation string was made.
 // C DLLs that only make those platform calls, loaded and unloaded by a host
 // that does not keep the two, show the same growth.
 const HMODULE keptOle32 = LoadLibraryW(L"ole32.dll");
@@ -54,6 +57,7 @@ struct Planted {
 std::vector<HANDLE> events;
 std::vector<DWORD> slots;
 std::vector<void*> blocks;
+std::vector<BSTR> strings;
 std::vector<HWND> windows;
 
 }  // namespace
@@ -73,7 +77,20 @@ TEST(ResourceMeasures, SeeALeakOfTheirKindPlantedOnPurpose) {
              for (int i = 0; i < 64; ++i) blocks.push_back(std::calloc(32 * 1024, 1));
          },
          [] { for (void* block : blocks) std::free(block); blocks.clear(); },
-         [](const ProcessResources& growth) { return growth.commitCharge >= 1024 * 1024; }},
+         [](const ProcessResources& growth) { return growth.privateMemory >= 1024 * 1024; }},
+        // What a leak per call looks like: many small blocks.
+        {"small heap blocks",
+         [] {
+             for (int i = 0; i < 20000; ++i) blocks.push_back(std::malloc(100));
+         },
+         [] { for (void* block : blocks) std::free(block); blocks.clear(); },
+         [](const ProcessResources& growth) { return growth.privateMemory >= 1024 * 1024; }},
+        {"automation strings",
+         [] {
+             for (int i = 0; i < 64; ++i) strings.push_back(SysAllocStringLen(nullptr, 16 * 1024));
+         },
+         [] { for (BSTR text : strings) SysFreeString(text); strings.clear(); },
+         [](const ProcessResources& growth) { return growth.privateMemory >= 1024 * 1024; }},
         {"windows",
          [] {
              for (int i = 0; i < 10; ++i)

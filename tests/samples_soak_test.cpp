@@ -1,6 +1,6 @@
 // The sample components under a soak through the library: registered as
 // regsvr32 registers them, called thousands of times, with the process's
-// commit charge flat and, after FreeNolvSys, neither sample holding an
+// private memory flat and, after FreeNolvSys, neither sample holding an
 // object (its DllCanUnloadNow says S_OK). NOLV_SOAK_ROUNDS raises the
 // number of rounds (1000 calls each) for a long soak.
 #include <gtest/gtest.h>

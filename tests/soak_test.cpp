@@ -1,5 +1,5 @@
 // Every export called over and over against a probe that answers, replaces
-// by-reference strings and rewrites integers: the process's commit charge,
+// by-reference strings and rewrites integers: the process's private memory,
 // handle count and window-system object counts stay flat, and nothing is
 // left alive after FreeNolvSys. The number of rounds (1750 calls each) can
 // be raised with NOLV_SOAK_ROUNDS for a long soak.

@@ -1,7 +1,6 @@
 #include "support/process_resources.h"
 
 #include <gtest/gtest.h>
-#include <psapi.h>
 
 #include <vector>
 
@@ -70,31 +69,35 @@ long long OwnWindows() {
 
 }  // namespace
 
-SIZE_T CommitCharge() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
+SIZE_T CommittedPrivateMemory() {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* address = nullptr;
+         VirtualQuery(address, &region, sizeof region) == sizeof region;
+         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+    }
+    return total;
 }
 
 ProcessResources CurrentResources() {
-    return {static_cast<long long>(CommitCharge()), OwnHandles(), FreeTlsSlots(), OwnWindows()};
+    return {static_cast<long long>(CommittedPrivateMemory()), OwnHandles(), FreeTlsSlots(), OwnWindows()};
 }
 
 ProcessResources Growth(const ProcessResources& before, const ProcessResources& after) {
-    return {after.commitCharge - before.commitCharge, after.handles - before.handles,
+    return {after.privateMemory - before.privateMemory, after.handles - before.handles,
             after.freeTlsSlots - before.freeTlsSlots, after.windows - before.windows};
 }
 
 std::string Describe(const ProcessResources& growth) {
     auto signed_ = [](long long value) { return (value >= 0 ? "+" : "") + std::to_string(value); };
-    return "commit charge " + signed_(growth.commitCharge) + " bytes, handles " +
+    return "private memory " + signed_(growth.privateMemory) + " bytes, handles " +
            signed_(growth.handles) + ", free TLS slots " + signed_(growth.freeTlsSlots) +
            ", windows " + signed_(growth.windows);
 }
 
-void ExpectNoLeak(const ProcessResources& growth, long long commitBytes) {
-    EXPECT_LT(growth.commitCharge, commitBytes) << Describe(growth);
+void ExpectNoLeak(const ProcessResources& growth, long long memoryBytes) {
+    EXPECT_LT(growth.privateMemory, memoryBytes) << Describe(growth);
     EXPECT_LE(growth.handles, 2) << Describe(growth);
     EXPECT_EQ(growth.freeTlsSlots, 0) << Describe(growth);
     EXPECT_LE(growth.windows, 0) << Describe(growth);

@@ -2,7 +2,8 @@
 // that see it under Wine as on Windows (there GetProcessHandleCount and
 // GetGuiResources answer 0 whatever the process holds, and private bytes
 // read 0):
-//   commitCharge  the commit charge: grows with heap and automation-string leaks
+//   privateMemory the committed private memory of the process's own address
+//                 space: grows with heap and automation-string leaks
 //   handles       this process's entries in the system handle table
 //   freeTlsSlots  TLS slots still free
 //   windows       this process's top-level and message-only windows
@@ -13,7 +14,7 @@
 #include <string>
 
 struct ProcessResources {
-    long long commitCharge;
+    long long privateMemory;
     long long handles;
     long long freeTlsSlots;
     long long windows;
@@ -21,15 +22,20 @@ struct ProcessResources {
 
 ProcessResources CurrentResources();
 
-SIZE_T CommitCharge();
+// A walk of the address space (VirtualQuery) summing the regions that are
+// committed and private. Not the commit charge of the process counters:
+// under Wine that is the Unix process's anonymous memory, and under a
+// user-mode emulator the Unix process is the emulator, whose translation
+// cache grows and shrinks with the code it has seen.
+SIZE_T CommittedPrivateMemory();
 
 // after minus before, field by field.
 ProcessResources Growth(const ProcessResources& before, const ProcessResources& after);
 
-// "commit charge +N bytes, handles +N, free TLS slots +N, windows +N".
+// "private memory +N bytes, handles +N, free TLS slots +N, windows +N".
 std::string Describe(const ProcessResources& growth);
 
 // The tolerance of a leak check: a handle or two of the platform's own may
-// come and go; TLS slots and windows may not; the commit charge may settle
-// by less than commitBytes.
-void ExpectNoLeak(const ProcessResources& growth, long long commitBytes);
+// come and go; TLS slots and windows may not; the private memory may settle
+// by less than memoryBytes.
+void ExpectNoLeak(const ProcessResources& growth, long long memoryBytes);
