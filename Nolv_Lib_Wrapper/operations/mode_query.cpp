@@ -11,9 +11,13 @@
 namespace {
 constexpr int kMethodNotFound = -3;
 constexpr int kNoMode = -1;
-// The method's first parameter: exactly fifteen spaces.
+// The method's first parameter: exactly fifteen spaces, in the width of
+// the host's text, so that a UTF-16 call never goes through the code page.
 constexpr char kFifteenSpaces[] = "               ";
-static_assert(sizeof(kFifteenSpaces) == 16);
+constexpr wchar_t kFifteenSpacesW[] = L"               ";
+static_assert(sizeof(kFifteenSpaces) == 16 && sizeof(kFifteenSpacesW) == 16 * sizeof(wchar_t));
+const char* FifteenSpaces(const char*) { return kFifteenSpaces; }
+const wchar_t* FifteenSpaces(const wchar_t*) { return kFifteenSpacesW; }
 
 template <class Char>
 int ModeOf(const Char* text) {
@@ -23,7 +27,7 @@ int ModeOf(const Char* text) {
             // Looked up before the conversions, which happen either way.
             const auto method = LookUpMethod(SivatSlot.dispatch, contract::kGetSivatMode);
             Bstr a = HostTextToBstr(text);
-            Bstr s = ConvertAnsiToBstr(kFifteenSpaces);  // the same in every code page
+            Bstr s = HostTextToBstr(FifteenSpaces(text));
 
             if (method) {
                 LONG unused = 0;  // the component may write here; nobody reads it
