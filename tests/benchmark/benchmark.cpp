@@ -90,9 +90,6 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
         {"Nolv_Lib_getPartsNameListRZClip",
          [&] { SetHostClipboardText("bolt,nut"); wrapper.getPartsNameListRZClip("b", 3); },
          [&] { SetHostClipboardText("bolt,nut"); direct::PartsNameList(nolv, "b", 3); }},
-        {"Nolv_Lib_getNumberStrBuf",
-         [&] { wrapper.getNumberStrBuf("NS", "0003", &first, &second, text, sizeof text, &needed); },
-         [&] { direct::NumberString(nolv, "NS", "0003", &first, &second); }},
         // The clipboard's cost per call: the clipboard export against the
         // buffer one (in the "direct" column).
         {"Nolv_Lib_getNumberStrRZ against ...Buf",
