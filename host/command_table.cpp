@@ -18,6 +18,19 @@ const std::vector<CommandForm>& CommandTable() {
         {"set-settings", Operation::SetSettings, "Nolv_Lib_setSettingDataFileName",
          {{text, "FILE"}}, false},
         {"wrapper-about", Operation::WrapperAbout, "Nolv_Lib_WrapperAboutBox", {}, false},
+        {"number-string-buf", Operation::NumberStringBuffer, "Nolv_Lib_getNumberStrBuf",
+         {{text, "TEXT1"}, {text, "TEXT2"}, {integer, "INT1"}, {integer, "INT2"}, {integer, "SIZE"}},
+         false},
+        {"number-string-bufw", Operation::NumberStringBufferW, "Nolv_Lib_getNumberStrBufW",
+         {{text, "TEXT1"}, {text, "TEXT2"}, {integer, "INT1"}, {integer, "INT2"}, {integer, "SIZE"}},
+         false},
+        {"parts-list-buf", Operation::PartsListBuffer, "Nolv_Lib_getPartsNameListBuf",
+         {{text, "TEXT"}, {text, "INPUT"}, {integer, "LIMIT"}, {integer, "SIZE"}}, false},
+        {"parts-list-bufw", Operation::PartsListBufferW, "Nolv_Lib_getPartsNameListBufW",
+         {{text, "TEXT"}, {text, "INPUT"}, {integer, "LIMIT"}, {integer, "SIZE"}}, false},
+        {"mode-w", Operation::ModeW, "Sivat_Lib_GetSivatModeW", {{text, "TEXT"}}, false},
+        {"set-settings-w", Operation::SetSettingsW, "Nolv_Lib_setSettingDataFileNameW",
+         {{text, "FILE"}}, false},
     };
     return table;
 }

@@ -17,6 +17,12 @@ enum class Operation {
     EditSettings,
     SetSettings,
     WrapperAbout,
+    NumberStringBuffer,
+    NumberStringBufferW,
+    PartsListBuffer,
+    PartsListBufferW,
+    ModeW,
+    SetSettingsW,
 };
 
 enum class ArgumentKind { Text, Integer };

@@ -5,14 +5,76 @@
 
 #include "output_format.h"
 #include "session_clipboard.h"
+#include "utf8_text.h"
 
 namespace {
 
 const char* TextPointer(const Text& text) { return text ? text->c_str() : nullptr; }
 
+// A text argument of a UTF-16 command, kept alive for the call.
+class WideArgument {
+public:
+    explicit WideArgument(const Text& text) : null_(!text), text_(text ? WideFromUtf8(*text) : L"") {}
+    const wchar_t* get() const { return null_ ? nullptr : text_.c_str(); }
+
+private:
+    bool null_;
+    std::wstring text_;
+};
+
+// A buffer of the size a command names, filled by the call; 0 or less
+// passes a null buffer.
+template <class Char>
+class CallBuffer {
+public:
+    explicit CallBuffer(int size) : size_(size), chars_(size > 0 ? size : 0) {}
+    Char* data() { return chars_.empty() ? nullptr : chars_.data(); }
+    int size() const { return size_; }
+    int* needed() { return &needed_; }
+
+    std::vector<ResultField> Fields() const {
+        return {{"buffer", chars_.empty() ? "none" : QuoteBytes(Text(chars_.data()))},
+                {"needed", std::to_string(needed_)}};
+    }
+
+private:
+    static std::string Text(const char* text) { return text; }
+    static std::string Text(const wchar_t* text) { return Utf8FromWide(text); }
+
+    int size_;
+    std::vector<Char> chars_;
+    int needed_ = -1;
+};
+
+std::vector<ResultField> Joined(std::vector<ResultField> fields, std::vector<ResultField> more) {
+    fields.insert(fields.end(), more.begin(), more.end());
+    return fields;
+}
+
 ResultField Result(int value) { return {"result", std::to_string(value)}; }
 ResultField NoResult() { return {"result", "none"}; }
 ResultField ClipboardAfterCall() { return {"clipboard", FormatClipboard(ClipboardText())}; }
+
+std::vector<ResultField> NumberStringIntoBuffer(const Command& command,
+                                                const WrapperExports& wrapper) {
+    int first = command.integer(2);
+    int second = command.integer(3);
+    auto call = [&](auto& buffer, auto function, auto firstText, auto secondText) {
+        const int result = function(firstText, secondText, &first, &second, buffer.data(),
+                                    buffer.size(), buffer.needed());
+        return Joined({Result(result), {"first", std::to_string(first)},
+                       {"second", std::to_string(second)}},
+                      buffer.Fields());
+    };
+    if (command.form->operation == Operation::NumberStringBuffer) {
+        CallBuffer<char> buffer(command.integer(4));
+        return call(buffer, wrapper.getNumberStrBuf, TextPointer(command.text(0)),
+                    TextPointer(command.text(1)));
+    }
+    CallBuffer<wchar_t> buffer(command.integer(4));
+    return call(buffer, wrapper.getNumberStrBufW, WideArgument(command.text(0)).get(),
+                WideArgument(command.text(1)).get());
+}
 
 std::vector<ResultField> Call(const Command& command, const WrapperExports& wrapper) {
     switch (command.form->operation) {
@@ -53,6 +115,28 @@ std::vector<ResultField> Call(const Command& command, const WrapperExports& wrap
         return {NoResult()};
     case Operation::WrapperAbout:
         wrapper.WrapperAboutBox();
+        return {NoResult()};
+    case Operation::NumberStringBuffer:
+    case Operation::NumberStringBufferW:
+        return NumberStringIntoBuffer(command, wrapper);
+    case Operation::PartsListBuffer: {
+        CallBuffer<char> buffer(command.integer(3));
+        const int result = wrapper.getPartsNameListBuf(
+            TextPointer(command.text(0)), TextPointer(command.text(1)), command.integer(2),
+            buffer.data(), buffer.size(), buffer.needed());
+        return Joined({Result(result)}, buffer.Fields());
+    }
+    case Operation::PartsListBufferW: {
+        CallBuffer<wchar_t> buffer(command.integer(3));
+        const int result = wrapper.getPartsNameListBufW(
+            WideArgument(command.text(0)).get(), WideArgument(command.text(1)).get(),
+            command.integer(2), buffer.data(), buffer.size(), buffer.needed());
+        return Joined({Result(result)}, buffer.Fields());
+    }
+    case Operation::ModeW:
+        return {Result(wrapper.GetSivatModeW(WideArgument(command.text(0)).get()))};
+    case Operation::SetSettingsW:
+        wrapper.setSettingDataFileNameW(WideArgument(command.text(0)).get());
         return {NoResult()};
     }
     throw std::logic_error("a command with no call");

@@ -36,6 +36,12 @@ void ResolveEach(HMODULE module, WrapperExports& exports, Missed missed) {
     resolve("Nolv_Lib_editSettingData", exports.editSettingData);
     resolve("Nolv_Lib_setSettingDataFileName", exports.setSettingDataFileName);
     resolve("Nolv_Lib_WrapperAboutBox", exports.WrapperAboutBox);
+    resolve("Nolv_Lib_getNumberStrBuf", exports.getNumberStrBuf);
+    resolve("Nolv_Lib_getNumberStrBufW", exports.getNumberStrBufW);
+    resolve("Nolv_Lib_getPartsNameListBuf", exports.getPartsNameListBuf);
+    resolve("Nolv_Lib_getPartsNameListBufW", exports.getPartsNameListBufW);
+    resolve("Sivat_Lib_GetSivatModeW", exports.GetSivatModeW);
+    resolve("Nolv_Lib_setSettingDataFileNameW", exports.setSettingDataFileNameW);
 }
 }  // namespace
 

@@ -22,14 +22,21 @@ struct WrapperExports {
     decltype(&::Nolv_Lib_editSettingData) editSettingData;
     decltype(&::Nolv_Lib_setSettingDataFileName) setSettingDataFileName;
     decltype(&::Nolv_Lib_WrapperAboutBox) WrapperAboutBox;
+    // Added after the eleven: stdcall, text into the caller's buffer.
+    decltype(&::Nolv_Lib_getNumberStrBuf) getNumberStrBuf;
+    decltype(&::Nolv_Lib_getNumberStrBufW) getNumberStrBufW;
+    decltype(&::Nolv_Lib_getPartsNameListBuf) getPartsNameListBuf;
+    decltype(&::Nolv_Lib_getPartsNameListBufW) getPartsNameListBufW;
+    decltype(&::Sivat_Lib_GetSivatModeW) GetSivatModeW;
+    decltype(&::Nolv_Lib_setSettingDataFileNameW) setSettingDataFileNameW;
 };
 
 // Full path of a file in the running program's directory.
 std::wstring BesideProgram(const wchar_t* fileName);
 
-// Looks up all eleven functions in module; the name of the first one that
-// is missing, or null when all were found.
+// Looks up all the functions in module; the name of the first one that is
+// missing, or null when all were found.
 const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports);
 
-// The names of all the functions module lacks; empty when it has the eleven.
+// The names of all the functions module lacks; empty when it has them all.
 std::vector<std::string> MissingWrapperExports(HMODULE module);

@@ -1,10 +1,15 @@
 /* Nolv_Lib_Wrapper.dll: the Nolv and Sivat automation components for hosts
- * that call plain C functions. All functions are cdecl; texts are
- * NUL-terminated strings in the system's ANSI code page and may be null.
- * Text results are delivered on the clipboard as CF_TEXT. Make every call,
- * from loading a component to FreeNolvSys, from one thread. */
+ * that call plain C functions. The first eleven functions are cdecl; texts
+ * are NUL-terminated strings in the system's ANSI code page and may be
+ * null, and text results are delivered on the clipboard as CF_TEXT. The
+ * functions added after them are stdcall (the Win32 API's own convention)
+ * and deliver text into the caller's buffer, in ANSI or, with the W
+ * suffix, in UTF-16. Make every call, from loading a component to
+ * FreeNolvSys, from one thread. */
 #ifndef NOLV_LIB_WRAPPER_H
 #define NOLV_LIB_WRAPPER_H
+
+#include <stddef.h> /* wchar_t */
 
 #ifdef __cplusplus
 extern "C" {
@@ -41,6 +46,37 @@ void __cdecl Nolv_Lib_setSettingDataFileName(const char* fileName);
 
 /* The library's own About box, with its version text; needs no component. */
 void __cdecl Nolv_Lib_WrapperAboutBox(void);
+
+/* Results without the clipboard. The text goes into buffer, which holds
+ * size characters (bytes for ANSI, UTF-16 units for W). *needed receives
+ * the size the whole text takes, its NUL included; needed may be null.
+ * When size is above 0 the buffer is always NUL-terminated; a text that did
+ * not fit is cut where a character ends (never inside a double-byte
+ * character or a surrogate pair) and *needed is then above size. A null
+ * buffer or a size of 0 only reports *needed. When the call could not be
+ * made, the buffer holds the empty text and *needed is 1. The clipboard is
+ * never touched. */
+
+/* Number string: as Nolv_Lib_getNumberStrRZ, the text into the buffer. */
+int __stdcall Nolv_Lib_getNumberStrBuf(const char* firstText, const char* secondText,
+                                       int* first, int* second,
+                                       char* buffer, int size, int* needed);
+int __stdcall Nolv_Lib_getNumberStrBufW(const wchar_t* firstText, const wchar_t* secondText,
+                                        int* first, int* second,
+                                        wchar_t* buffer, int size, int* needed);
+
+/* Parts-name list of the input text (which may be null): the list into the
+ * buffer, fields separated by commas (U+002C in the W form). The result is
+ * the number of fields of the list in the buffer; 0 for an empty list, when
+ * the list did not fit, or when the call could not be made. */
+int __stdcall Nolv_Lib_getPartsNameListBuf(const char* text, const char* input, int limit,
+                                           char* buffer, int size, int* needed);
+int __stdcall Nolv_Lib_getPartsNameListBufW(const wchar_t* text, const wchar_t* input,
+                                            int limit, wchar_t* buffer, int size, int* needed);
+
+/* UTF-16 forms of Sivat_Lib_GetSivatMode and Nolv_Lib_setSettingDataFileName. */
+int __stdcall Sivat_Lib_GetSivatModeW(const wchar_t* text);
+void __stdcall Nolv_Lib_setSettingDataFileNameW(const wchar_t* fileName);
 
 #ifdef __cplusplus
 }

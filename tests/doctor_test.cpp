@@ -183,7 +183,7 @@ TEST(DoctorLibraryChecks, FindTheLibraryAndTellAnotherDllFromIt) {
         Verdict verdict;
         const char* finding;
     } cases[] = {
-        {L"Nolv_Lib_Wrapper.dll", "library exports", Verdict::Passed, "all eleven functions"},
+        {L"Nolv_Lib_Wrapper.dll", "library exports", Verdict::Passed, "all eleven functions and the six buffer and UTF-16 ones"},
         {L"Nolv_Lib_Wrapper.dll", "library version", Verdict::Passed, "1.0.0.1"},
         {L"no_such_library.dll", "library file", Verdict::Failed,
          "no_such_library.dll: no such file"},

@@ -31,6 +31,15 @@ std::string ClipboardOutcome() {
     return text ? "clipboard=\"" + *text + "\"" : "clipboard=none";
 }
 
+// A buffer export's text (a UTF-16 one's as ANSI text), the size it
+// reported and the clipboard, which it must not touch.
+template <class Char>
+std::string BufferOutcome(const Char* buffer, int needed) {
+    std::string text;
+    for (const Char* c = buffer; *c != Char(); ++c) text += static_cast<char>(*c);
+    return " buffer=\"" + text + "\" needed=" + std::to_string(needed) + " " + ClipboardOutcome();
+}
+
 int InvocationsOf(const wchar_t* method) {
     int calls = 0;
     for (int i = 0; i < ProbeCallCount(); ++i) {
@@ -150,6 +159,73 @@ std::vector<ExportCase> Exports() {
              });
          },
          "calls=1", "calls=0"},
+        {"Nolv_Lib_getNumberStrBuf", "NumB",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 int first = 1;
+                 int second = 2;
+                 char buffer[16] = "stale";
+                 int needed = -1;
+                 const int sum = w.getNumberStrBuf(kLongText.c_str(), "b", &first, &second,
+                                                   buffer, 16, &needed);
+                 return "result=" + std::to_string(sum) + BufferOutcome(buffer, needed);
+             });
+         },
+         "result=7 buffer=\"NS-3-4\" needed=7 clipboard=\"previous content\"",
+         "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
+        {"Nolv_Lib_getNumberStrBufW", "NumW",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 int first = 1;
+                 int second = 2;
+                 wchar_t buffer[16] = L"stale";
+                 int needed = -1;
+                 const int sum = w.getNumberStrBufW(kLongWide.c_str(), L"b", &first, &second,
+                                                    buffer, 16, &needed);
+                 return "result=" + std::to_string(sum) + BufferOutcome(buffer, needed);
+             });
+         },
+         "result=7 buffer=\"NS-3-4\" needed=7 clipboard=\"previous content\"",
+         "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
+        {"Nolv_Lib_getPartsNameListBuf", "ListB",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 char buffer[32] = "stale";
+                 int needed = -1;
+                 const int fields =
+                     w.getPartsNameListBuf(kLongText.c_str(), "in", 3, buffer, 32, &needed);
+                 return "result=" + std::to_string(fields) + BufferOutcome(buffer, needed);
+             });
+         },
+         "result=3 buffer=\"bolt,nut,washer\" needed=16 clipboard=\"previous content\"",
+         "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
+        {"Nolv_Lib_getPartsNameListBufW", "ListW",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 wchar_t buffer[32] = L"stale";
+                 int needed = -1;
+                 const int fields =
+                     w.getPartsNameListBufW(kLongWide.c_str(), L"in", 3, buffer, 32, &needed);
+                 return "result=" + std::to_string(fields) + BufferOutcome(buffer, needed);
+             });
+         },
+         "result=3 buffer=\"bolt,nut,washer\" needed=16 clipboard=\"previous content\"",
+         "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
+        {"Sivat_Lib_GetSivatModeW", "ModeW",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 return "result=" + std::to_string(w.GetSivatModeW(kLongWide.c_str()));
+             });
+         },
+         "result=2", "result=-1"},
+        {"Nolv_Lib_setSettingDataFileNameW", "SetFileW",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, inject, [&] {
+                 w.setSettingDataFileNameW(kLongWide.c_str());
+                 return "calls=" + std::to_string(InvocationsOf(L"setSettingDataFileName"));
+             });
+         },
+         "calls=1", "calls=0"},
         {"Nolv_Lib_WrapperAboutBox", "WAbout",
          [](WrapperLibrary& w, const Inject& inject) {
              shownBoxes = 0;
@@ -179,12 +255,18 @@ const char kClipboardKept[] = "result=7 clipboard=\"previous content\"";
 const char kListNotDelivered[] = "result=0 clipboard=\"previous content\"";
 
 std::vector<MatrixRow> Matrix() {
-    const Expected conversionFails = {{"Num", "F"}, {"List", "F"}, {"Mode", "F"}, {"SetFile", "F"}};
+    const Expected ansiConversionFails = {{"Num", "F"},  {"List", "F"}, {"Mode", "F"},
+                                          {"SetFile", "F"}, {"NumB", "F"}, {"ListB", "F"}};
+    // The UTF-16 exports copy the host's text with SysAllocString; they need
+    // no heap buffer of their own.
+    Expected everyConversionFails = ansiConversionFails;
+    for (const char* column : {"NumW", "ListW", "ModeW", "SetFileW"}) everyConversionFails[column] = "F";
     return {
-        {INJECTED_FAILURE("kernel32.dll", MultiByteToWideChar), conversionFails},
-        {INJECTED_FAILURE("kernel32.dll", WideCharToMultiByte), {{"Num", "F"}, {"List", "F"}}},
-        {INJECTED_FAILURE("oleaut32.dll", SysAllocString), conversionFails},
-        {INJECTED_FAILURE("msvcrt.dll", malloc), conversionFails},
+        {INJECTED_FAILURE("kernel32.dll", MultiByteToWideChar), ansiConversionFails},
+        {INJECTED_FAILURE("kernel32.dll", WideCharToMultiByte),
+         {{"Num", "F"}, {"List", "F"}, {"NumB", "F"}, {"ListB", "F"}}},
+        {INJECTED_FAILURE("oleaut32.dll", SysAllocString), everyConversionFails},
+        {INJECTED_FAILURE("msvcrt.dll", malloc), ansiConversionFails},
         {INJECTED_FAILURE("kernel32.dll", GlobalAlloc),
          {{"Num", kClipboardKept}, {"List", kListNotDelivered}}},
         {INJECTED_FAILURE("kernel32.dll", GlobalLock), {}},
@@ -202,7 +284,14 @@ std::vector<MatrixRow> Matrix() {
         {INJECTED_FAILURE("ole32.dll", CLSIDFromProgID), {{"LoadN", "F"}, {"LoadS", "F"}}},
         {INJECTED_FAILURE("ole32.dll", CoCreateInstance), {{"LoadN", "F"}, {"LoadS", "F"}}},
         {INJECTED_FAILURE("oleaut32.dll", VariantChangeType),
-         {{"Num", "result=7 clipboard=\"\""}, {"List", "result=0 clipboard=\"\""}, {"Mode", "F"}}},
+         {{"Num", "result=7 clipboard=\"\""},
+          {"List", "result=0 clipboard=\"\""},
+          {"Mode", "F"},
+          {"NumB", "result=7 buffer=\"\" needed=1 clipboard=\"previous content\""},
+          {"NumW", "result=7 buffer=\"\" needed=1 clipboard=\"previous content\""},
+          {"ListB", "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
+          {"ListW", "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
+          {"ModeW", "F"}}},
         {INJECTED_FAILURE("oleaut32.dll", VariantClear), {}, false},
         {INJECTED_FAILURE("user32.dll", MessageBoxA), {{"WAbout", "F"}}},
         {INJECTED_FAILURE("user32.dll", GetActiveWindow), {}},

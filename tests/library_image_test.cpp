@@ -43,7 +43,9 @@ std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* field) 
 
 }  // namespace
 
-TEST(LibraryImage, ExportsExactlyTheElevenNamesWithOrdinalsInByteOrder) {
+// The eleven keep ordinals 1 to 11, in byte order of their names, as hosts
+// that import by ordinal rely on; those added later follow from 12.
+TEST(LibraryImage, ExportsTheElevenAtOrdinalsOneToElevenAndTheAddedFromTwelve) {
     const std::vector<std::string> expected = {
         "FreeNolvSys",
         "LoadNolvSys",
@@ -56,8 +58,14 @@ TEST(LibraryImage, ExportsExactlyTheElevenNamesWithOrdinalsInByteOrder) {
         "Nolv_Lib_getPartsNameListRZClip",
         "Nolv_Lib_setSettingDataFileName",
         "Sivat_Lib_GetSivatMode",
+        "Nolv_Lib_getNumberStrBuf",
+        "Nolv_Lib_getNumberStrBufW",
+        "Nolv_Lib_getPartsNameListBuf",
+        "Nolv_Lib_getPartsNameListBufW",
+        "Nolv_Lib_setSettingDataFileNameW",
+        "Sivat_Lib_GetSivatModeW",
     };
-    ASSERT_TRUE(std::is_sorted(expected.begin(), expected.end()));
+    ASSERT_TRUE(std::is_sorted(expected.begin(), expected.begin() + 11));
 
     LoadedImage image;
     ASSERT_NE(image.get(), nullptr);
@@ -68,15 +76,74 @@ TEST(LibraryImage, ExportsExactlyTheElevenNamesWithOrdinalsInByteOrder) {
     ASSERT_EQ(exports->NumberOfNames, expected.size());
     const auto* names = reinterpret_cast<const DWORD*>(image.Byte(exports->AddressOfNames));
     const auto* ordinals = reinterpret_cast<const WORD*>(image.Byte(exports->AddressOfNameOrdinals));
+    std::set<std::string> seen;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
         const std::string name = reinterpret_cast<const char*>(image.Byte(names[i]));
-        EXPECT_EQ(name, expected[i]);
-        EXPECT_EQ(exports->Base + ordinals[i], i + 1) << name;
-        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(image.get(), MAKEINTRESOURCEA(i + 1))),
+        const auto at = std::find(expected.begin(), expected.end(), name);
+        ASSERT_NE(at, expected.end()) << name << " is exported";
+        seen.insert(name);
+        const DWORD ordinal = static_cast<DWORD>(at - expected.begin()) + 1;
+        EXPECT_EQ(exports->Base + ordinals[i], ordinal) << name;
+        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(image.get(), MAKEINTRESOURCEA(ordinal))),
                   reinterpret_cast<void*>(GetProcAddress(image.get(), name.c_str())))
             << name;
     }
+    EXPECT_EQ(seen.size(), expected.size());
 }
+
+#ifdef __i386__
+namespace {
+// Calls function with bytes of zeroed arguments on the stack and returns
+// how many of those bytes it left there: 0 for a stdcall function, which
+// removes its own arguments, all of them for a cdecl one.
+__attribute__((noinline)) int ArgumentBytesLeftOnStack(void* function, int bytes) {
+    int left;
+    asm volatile(
+        "movl %2, %%ecx\n\t"
+        "movl %%esp, %%esi\n\t"
+        "subl %%ecx, %%esp\n\t"
+        "movl %%esp, %%edi\n\t"
+        "shrl $2, %%ecx\n\t"
+        "xorl %%eax, %%eax\n\t"
+        "rep stosl\n\t"
+        "call *%1\n\t"
+        "movl %%esi, %%eax\n\t"
+        "subl %%esp, %%eax\n\t"
+        "movl %%esi, %%esp\n\t"
+        : "=&a"(left)
+        : "b"(function), "m"(bytes)
+        : "ecx", "edx", "esi", "edi", "memory", "cc");
+    return left;
+}
+}  // namespace
+
+// 32-bit VBA and VB6 call stdcall functions only. With no component loaded
+// every added export returns at once, whatever its zeroed arguments. The
+// eleven stay cdecl: a cdecl one is the control that the measure tells.
+TEST(LibraryImage, AddedExportsAreStdcallAndTheElevenCdecl) {
+    LoadedImage image;
+    ASSERT_NE(image.get(), nullptr);
+    const struct {
+        const char* name;
+        int argumentBytes;
+        int leftOnStack;
+    } cases[] = {
+        {"Nolv_Lib_getNumberStrBuf", 28, 0},
+        {"Nolv_Lib_getNumberStrBufW", 28, 0},
+        {"Nolv_Lib_getPartsNameListBuf", 24, 0},
+        {"Nolv_Lib_getPartsNameListBufW", 24, 0},
+        {"Sivat_Lib_GetSivatModeW", 4, 0},
+        {"Nolv_Lib_setSettingDataFileNameW", 4, 0},
+        {"Sivat_Lib_GetSivatMode", 4, 4},
+        {"Nolv_Lib_getPartsNameListRZClip", 8, 8},
+    };
+    for (const auto& c : cases) {
+        void* function = reinterpret_cast<void*>(GetProcAddress(image.get(), c.name));
+        ASSERT_NE(function, nullptr) << c.name;
+        EXPECT_EQ(ArgumentBytesLeftOnStack(function, c.argumentBytes), c.leftOnStack) << c.name;
+    }
+}
+#endif
 
 TEST(LibraryImage, CarriesVersionOneZeroZeroOneForJapaneseUnicodeBlock) {
     const std::wstring path = BesideProgram(L"Nolv_Lib_Wrapper.dll");

@@ -1,5 +1,7 @@
-// Nolv_Lib_getNumberStrRZ: the component's number string on the clipboard,
-// the host's two integers changed in place, their sum as the result.
+// The number string through each channel: Nolv_Lib_getNumberStrRZ on the
+// clipboard, Nolv_Lib_getNumberStrBuf and ...BufW into the host's buffer.
+// The component's string is delivered, the host's two integers changed in
+// place, and their sum is the result.
 #include <climits>
 #include <string>
 
@@ -7,6 +9,7 @@
 #include "support/code_page_texts.h"
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
+#include "support/text_channels.h"
 
 namespace {
 
@@ -25,25 +28,29 @@ protected:
 }  // namespace
 
 TEST_F(NumberStringTest, PassesTextsAndTheHostsOwnIntegersByReferenceInDeclaredOrder) {
-    int first = 11;
-    int second = 22;
-    wrapper().getNumberStrRZ("first text", "second text", &first, &second);
+    std::size_t made = 0;
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        int first = 11;
+        int second = 22;
+        NumberString(wrapper(), channel, "first text", "second text", &first, &second);
 
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    const ProbeCall& call = calls[0];
-    ExpectCallForm(call, true, 4);
-    ASSERT_EQ(call.argCount, 4);
-    EXPECT_EQ(call.args[0].vt, kIntegerByRef);
-    EXPECT_EQ(call.args[0].pointer, &second);
-    EXPECT_EQ(call.args[0].integer, 22);
-    EXPECT_EQ(call.args[1].vt, kIntegerByRef);
-    EXPECT_EQ(call.args[1].pointer, &first);
-    EXPECT_EQ(call.args[1].integer, 11);
-    EXPECT_EQ(call.args[2].vt, kTextByRef);
-    EXPECT_EQ(TextOf(call.args[2]), L"second text");
-    EXPECT_EQ(call.args[3].vt, kTextByRef);
-    EXPECT_EQ(TextOf(call.args[3]), L"first text");
+        const auto calls = Invocations();
+        ASSERT_EQ(calls.size(), ++made);
+        const ProbeCall& call = calls.back();
+        ExpectCallForm(call, true, 4);
+        ASSERT_EQ(call.argCount, 4);
+        EXPECT_EQ(call.args[0].vt, kIntegerByRef);
+        EXPECT_EQ(call.args[0].pointer, &second);
+        EXPECT_EQ(call.args[0].integer, 22);
+        EXPECT_EQ(call.args[1].vt, kIntegerByRef);
+        EXPECT_EQ(call.args[1].pointer, &first);
+        EXPECT_EQ(call.args[1].integer, 11);
+        EXPECT_EQ(call.args[2].vt, kTextByRef);
+        EXPECT_EQ(TextOf(call.args[2]), L"second text");
+        EXPECT_EQ(call.args[3].vt, kTextByRef);
+        EXPECT_EQ(TextOf(call.args[3]), L"first text");
+    }
 }
 
 TEST_F(NumberStringTest, DeliversTheStringAndReturnsTheSumOfTheIntegersAsWritten) {
@@ -51,12 +58,19 @@ TEST_F(NumberStringTest, DeliversTheStringAndReturnsTheSumOfTheIntegersAsWritten
     ProbeSetIntegerOut(PROBE_NOLV, kMethod, 2, 3);
     ProbeSetIntegerOut(PROBE_NOLV, kMethod, 3, 4);
     ProbeSetTextOut(PROBE_NOLV, kMethod, 0, L"replaced");
-    int first = 100;
-    int second = 200;
-    EXPECT_EQ(wrapper().getNumberStrRZ("a", "b", &first, &second), 7);
-    EXPECT_EQ(first, 3);
-    EXPECT_EQ(second, 4);
-    EXPECT_EQ(HostClipboardText(), "NS-0003-0004");
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        int first = 100;
+        int second = 200;
+        const Delivery delivery = NumberString(wrapper(), channel, "a", "b", &first, &second);
+        EXPECT_EQ(delivery.result, 7);
+        EXPECT_EQ(first, 3);
+        EXPECT_EQ(second, 4);
+        EXPECT_EQ(delivery.text, "NS-0003-0004");
+    }
+    int first = 0;
+    int second = 0;
+    wrapper().getNumberStrRZ("a", "b", &first, &second);
     for (UINT format : HostClipboardFormats())
         EXPECT_TRUE(format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT ||
                     format == CF_LOCALE)
@@ -64,44 +78,54 @@ TEST_F(NumberStringTest, DeliversTheStringAndReturnsTheSumOfTheIntegersAsWritten
 }
 
 // Texts of the running code page reach the component as the same
-// characters, and its answer reaches the clipboard as the code page's
-// exact bytes.
+// characters, and its answer reaches the host as the code page's exact
+// bytes (the UTF-16 channel: as the same characters).
 TEST_F(NumberStringTest, CodePageTextsCrossBothWays) {
     const CodePageText list = CodePageList();
     if (list.ansi.empty()) GTEST_SKIP() << "no texts for ANSI code page " << GetACP();
     const CodePageText last = CodePageTexts().back();
     ScriptTextResult(PROBE_NOLV, kMethod, list.utf16.c_str());
-    int first = 0;
-    int second = 0;
-    wrapper().getNumberStrRZ(list.ansi.c_str(), last.ansi.c_str(), &first, &second);
-    EXPECT_EQ(HostClipboardText(), list.ansi);
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(TextOf(calls[0].args[2]), last.utf16);
-    EXPECT_EQ(TextOf(calls[0].args[3]), list.utf16);
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        int first = 0;
+        int second = 0;
+        EXPECT_EQ(NumberString(wrapper(), channel, list.ansi.c_str(), last.ansi.c_str(), &first,
+                               &second).text,
+                  list.ansi);
+        const auto calls = Invocations();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(TextOf(calls.back().args[2]), last.utf16);
+        EXPECT_EQ(TextOf(calls.back().args[3]), list.utf16);
+    }
 }
 
 TEST_F(NumberStringTest, SumWrapsAt32Bits) {
     ProbeSetIntegerOut(PROBE_NOLV, kMethod, 2, INT_MAX);
     ProbeSetIntegerOut(PROBE_NOLV, kMethod, 3, 1);
-    int first = 0;
-    int second = 0;
-    EXPECT_EQ(wrapper().getNumberStrRZ("a", "b", &first, &second), INT_MIN);
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        int first = 0;
+        int second = 0;
+        EXPECT_EQ(NumberString(wrapper(), channel, "a", "b", &first, &second).result, INT_MIN);
+    }
 }
 
 TEST_F(NumberStringTest, NullTextsArriveAsNullStrings) {
-    int first = 0;
-    int second = 0;
-    wrapper().getNumberStrRZ(nullptr, nullptr, &first, &second);
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_TRUE(calls[0].args[2].textIsNull);
-    EXPECT_TRUE(calls[0].args[3].textIsNull);
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        int first = 0;
+        int second = 0;
+        NumberString(wrapper(), channel, nullptr, nullptr, &first, &second);
+        const auto calls = Invocations();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_TRUE(calls.back().args[2].textIsNull);
+        EXPECT_TRUE(calls.back().args[3].textIsNull);
+    }
 }
 
-// Whatever the component answers, the clipboard gets text and the host
-// the sum: results of other types go through the automation conversion,
-// and no usable answer at all is the empty text.
+// Whatever the component answers, the host gets text and the sum: results
+// of other types go through the automation conversion, and no usable
+// answer at all is the empty text.
 TEST_F(NumberStringTest, ResultsOfEveryKindBecomeTextOrTheEmptyText) {
     struct Case {
         const char* what;
@@ -131,36 +155,41 @@ TEST_F(NumberStringTest, ResultsOfEveryKindBecomeTextOrTheEmptyText) {
         {"null object", object, S_OK, ""},
         {"failed invocation", integer, DISP_E_EXCEPTION, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ProbeSetResult(PROBE_NOLV, kMethod, &c.result);
-        ProbeSetInvokeStatus(PROBE_NOLV, kMethod, c.status);
-        ProbeSetIntegerOut(PROBE_NOLV, kMethod, 2, 5);
-        ProbeSetIntegerOut(PROBE_NOLV, kMethod, 3, 6);
-        SetHostClipboardText("previous content");
-        int first = 1;
-        int second = 2;
-        const int sum = wrapper().getNumberStrRZ("a", "b", &first, &second);
-        EXPECT_EQ(sum, c.status == S_OK ? 11 : 3);
-        EXPECT_EQ(HostClipboardText(), c.expected);
+    for (const Channel channel : kChannels) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(NameOf(channel)) + ", " + c.what);
+            ProbeSetResult(PROBE_NOLV, kMethod, &c.result);
+            ProbeSetInvokeStatus(PROBE_NOLV, kMethod, c.status);
+            ProbeSetIntegerOut(PROBE_NOLV, kMethod, 2, 5);
+            ProbeSetIntegerOut(PROBE_NOLV, kMethod, 3, 6);
+            SetHostClipboardText("previous content");
+            int first = 1;
+            int second = 2;
+            const Delivery delivery = NumberString(wrapper(), channel, "a", "b", &first, &second);
+            EXPECT_EQ(delivery.result, c.status == S_OK ? 11 : 3);
+            EXPECT_EQ(delivery.text, c.expected);
+        }
     }
     VariantClear(&emptyString);
 }
 
 TEST_F(NumberStringTest, UnknownMethodOrUnloadedComponentGivesEmptyTextAndZero) {
     ProbeReset();
-    int first = 1;
-    int second = 2;
-    EXPECT_EQ(wrapper().getNumberStrRZ("a", "b", &first, &second), 0);
-    EXPECT_EQ(HostClipboardText(), "");
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 2);
+    for (const bool loaded : {true, false}) {
+        if (!loaded) wrapper().FreeNolvSys();
+        for (const Channel channel : kChannels) {
+            SCOPED_TRACE(std::string(NameOf(channel)) + (loaded ? ", unknown method" : ", unloaded"));
+            SetHostClipboardText("previous content");
+            int first = 1;
+            int second = 2;
+            const Delivery delivery = NumberString(wrapper(), channel, "a", "b", &first, &second);
+            EXPECT_EQ(delivery.result, 0);
+            EXPECT_EQ(delivery.text, "");
+            EXPECT_EQ(first, 1);
+            EXPECT_EQ(second, 2);
+        }
+    }
     EXPECT_TRUE(Invocations().empty());
-
-    wrapper().FreeNolvSys();
-    SetHostClipboardText("previous content");
-    EXPECT_EQ(wrapper().getNumberStrRZ("a", "b", &first, &second), 0);
-    EXPECT_EQ(HostClipboardText(), "");
 }
 
 // Another program holding the clipboard: a brief hold is waited out; a
@@ -187,4 +216,70 @@ TEST_F(NumberStringTest, ClipboardHeldByAnotherProgram) {
         }
         EXPECT_EQ(HostClipboardText(), c.clipboard);
     }
+}
+
+// A buffer too small for the text gets the longest run of whole characters
+// that leaves room for the NUL (never a lead byte without its trail byte,
+// never half a surrogate pair), the size the whole text takes is reported,
+// and nothing is written past the size given; size 0 writes nothing.
+TEST_F(NumberStringTest, SmallerBuffersGetWholeCharactersAndTheSizeNeeded) {
+    const CodePageText list = CodePageList();
+    const std::string ansi = list.ansi.empty() ? "NS-0003-0004" : list.ansi;
+    ScriptTextResult(PROBE_NOLV, kMethod, WideOf(ansi).c_str());
+    const int needed = static_cast<int>(ansi.size()) + 1;
+    for (int size = 0; size <= needed; ++size) {
+        SCOPED_TRACE(size);
+        std::string expected;
+        for (std::size_t at = 0; at < ansi.size();) {
+            const std::size_t units = IsDBCSLeadByteEx(CP_ACP, ansi[at]) ? 2 : 1;
+            if (static_cast<int>(at + units) > size - 1) break;
+            expected.append(ansi, at, units);
+            at += units;
+        }
+        std::string buffer(needed + 1, '#');
+        int reported = -1;
+        int first = 1;
+        int second = 2;
+        EXPECT_EQ(wrapper().getNumberStrBuf("a", "b", &first, &second, buffer.data(), size,
+                                            &reported),
+                  3);
+        EXPECT_EQ(reported, needed);
+        EXPECT_EQ(buffer.substr(size), std::string(needed + 1 - size, '#')) << "written past the size";
+        if (size > 0) {
+            EXPECT_EQ(std::string(buffer.c_str()), expected);
+        }
+    }
+    int reported = -1;
+    int first = 0;
+    int second = 0;
+    wrapper().getNumberStrBuf("a", "b", &first, &second, nullptr, 100, &reported);
+    EXPECT_EQ(reported, needed) << "a null buffer only reports the size";
+
+    const std::wstring pair = L"ab\U0001F600";  // a character beyond the BMP: a surrogate pair
+    ScriptTextResult(PROBE_NOLV, kMethod, pair.c_str());
+    for (const auto& [size, cut] : {std::pair{3, L"ab"}, std::pair{4, L"ab"}, std::pair{5, pair.c_str()}}) {
+        SCOPED_TRACE(size);
+        std::wstring buffer(8, L'#');
+        wrapper().getNumberStrBufW(L"a", L"b", &first, &second, buffer.data(), size, &reported);
+        EXPECT_EQ(std::wstring(buffer.c_str()), cut);
+        EXPECT_EQ(reported, 5);
+    }
+}
+
+// The UTF-16 exports carry characters the ANSI code page has not (Japanese
+// and Greek under 1252) both ways, unchanged.
+TEST_F(NumberStringTest, UnicodeTextsRoundTripThroughTheUtf16Exports) {
+    const std::wstring text = L"\u8868\u793A \u03B1\u03B2\u03B3 \u30BD\u30D5\u30C8";
+    ScriptTextResult(PROBE_NOLV, kMethod, (text + L"-NS").c_str());
+    std::wstring buffer(64, L'#');
+    int reported = -1;
+    int first = 0;
+    int second = 0;
+    wrapper().getNumberStrBufW(text.c_str(), L"\u03A9", &first, &second, buffer.data(), 64,
+                               &reported);
+    EXPECT_EQ(std::wstring(buffer.c_str()), text + L"-NS");
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(TextOf(calls[0].args[3]), text);
+    EXPECT_EQ(TextOf(calls[0].args[2]), L"\u03A9");
 }

@@ -1,6 +1,7 @@
-// Nolv_Lib_getPartsNameListRZClip: the clipboard's text in, the component's
-// comma-separated list back on the clipboard, its number of fields as the
-// result.
+// The parts-name list through each channel: Nolv_Lib_getPartsNameListRZClip
+// takes its input from the clipboard and puts the list back there;
+// Nolv_Lib_getPartsNameListBuf and ...BufW take it as an argument and fill
+// the host's buffer. The result is the list's number of fields.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
+#include "support/text_channels.h"
 
 namespace {
 
@@ -26,29 +28,32 @@ protected:
 
 }  // namespace
 
-TEST_F(PartsNameListTest, PassesTextClipboardTextAndOwnCopyOfTheInteger) {
-    SetHostClipboardText("bolt,nut,washer");
+TEST_F(PartsNameListTest, PassesTextInputAndOwnCopyOfTheInteger) {
     ProbeSetIntegerOut(PROBE_NOLV, kMethod, 2, 999);
-    const int limit = 5;
-    wrapper().getPartsNameListRZClip("b", limit);
+    std::size_t made = 0;
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        const int limit = 5;
+        PartsNameList(wrapper(), channel, "b", "bolt,nut,washer", limit);
 
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    const ProbeCall& call = calls[0];
-    ExpectCallForm(call, true, 3);
-    ASSERT_EQ(call.argCount, 3);
-    EXPECT_EQ(call.args[0].vt, kIntegerByRef);
-    EXPECT_EQ(call.args[0].integer, 5);
-    EXPECT_EQ(call.args[1].vt, kTextByRef);
-    EXPECT_EQ(TextOf(call.args[1]), L"bolt,nut,washer");
-    EXPECT_EQ(call.args[2].vt, kTextByRef);
-    EXPECT_EQ(TextOf(call.args[2]), L"b");
+        const auto calls = Invocations();
+        ASSERT_EQ(calls.size(), ++made);
+        const ProbeCall& call = calls.back();
+        ExpectCallForm(call, true, 3);
+        ASSERT_EQ(call.argCount, 3);
+        EXPECT_EQ(call.args[0].vt, kIntegerByRef);
+        EXPECT_EQ(call.args[0].integer, 5);
+        EXPECT_EQ(call.args[1].vt, kTextByRef);
+        EXPECT_EQ(TextOf(call.args[1]), L"bolt,nut,washer");
+        EXPECT_EQ(call.args[2].vt, kTextByRef);
+        EXPECT_EQ(TextOf(call.args[2]), L"b");
+    }
 }
 
 TEST_F(PartsNameListTest, ReturnsTheNumberOfFieldsOfTheListItDelivers) {
     struct Case {
         const wchar_t* list;
-        std::string clipboard;
+        std::string delivered;
         int fields;
     } cases[] = {
         {L"bolt,nut,washer", "bolt,nut,washer", 3},
@@ -58,37 +63,69 @@ TEST_F(PartsNameListTest, ReturnsTheNumberOfFieldsOfTheListItDelivers) {
         {L",", ",", 2},
         {nullptr, "", 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.clipboard);
-        ScriptTextResult(PROBE_NOLV, kMethod, c.list);
-        SetHostClipboardText("input");
-        EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 10), c.fields);
-        EXPECT_EQ(HostClipboardText(), c.clipboard);
+    for (const Channel channel : kChannels) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(NameOf(channel)) + ": " + c.delivered);
+            ScriptTextResult(PROBE_NOLV, kMethod, c.list);
+            const Delivery delivery = PartsNameList(wrapper(), channel, "x", "input", 10);
+            EXPECT_EQ(delivery.result, c.fields);
+            EXPECT_EQ(delivery.text, c.delivered);
+        }
     }
 }
 
-TEST_F(PartsNameListTest, ClipboardWithoutTextPassesANullString) {
+// No text on the clipboard, or a null input argument: a null string.
+TEST_F(PartsNameListTest, NoInputTextPassesANullString) {
     SetHostClipboardBitmap();
     wrapper().getPartsNameListRZClip("x", 1);
-    EmptyHostClipboard();
-    wrapper().getPartsNameListRZClip("x", 1);
+    for (const Channel channel : kChannels) PartsNameList(wrapper(), channel, "x", std::nullopt, 1);
     const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_TRUE(calls[0].args[1].textIsNull);
-    EXPECT_TRUE(calls[1].args[1].textIsNull);
+    ASSERT_EQ(calls.size(), 4u);
+    for (const ProbeCall& call : calls) EXPECT_TRUE(call.args[1].textIsNull);
 }
 
 TEST_F(PartsNameListTest, UnknownMethodOrUnloadedComponentGivesEmptyTextAndZero) {
     ProbeReset();
-    SetHostClipboardText("input");
-    EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
-    EXPECT_EQ(HostClipboardText(), "");
+    for (const bool loaded : {true, false}) {
+        if (!loaded) wrapper().FreeNolvSys();
+        for (const Channel channel : kChannels) {
+            SCOPED_TRACE(std::string(NameOf(channel)) + (loaded ? ", unknown method" : ", unloaded"));
+            const Delivery delivery = PartsNameList(wrapper(), channel, "x", "input", 1);
+            EXPECT_EQ(delivery.result, 0);
+            EXPECT_EQ(delivery.text, "");
+        }
+    }
     EXPECT_TRUE(Invocations().empty());
+}
 
-    wrapper().FreeNolvSys();
-    SetHostClipboardText("input");
-    EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 0);
-    EXPECT_EQ(HostClipboardText(), "");
+// A list that did not fit is not counted as if it were all in the buffer.
+TEST_F(PartsNameListTest, ListThatDoesNotFitCountsNoFields) {
+    ScriptTextResult(PROBE_NOLV, kMethod, L"bolt,nut,washer");
+    char buffer[8];
+    wchar_t wide[8];
+    int needed = -1;
+    EXPECT_EQ(wrapper().getPartsNameListBuf("x", "in", 1, buffer, 8, &needed), 0);
+    EXPECT_EQ(needed, 16);
+    EXPECT_STREQ(buffer, "bolt,nu");
+    EXPECT_EQ(wrapper().getPartsNameListBufW(L"x", L"in", 1, wide, 8, &needed), 0);
+    EXPECT_EQ(needed, 16);
+    EXPECT_EQ(wrapper().getPartsNameListBuf("x", "in", 1, nullptr, 0, &needed), 0);
+    EXPECT_EQ(wrapper().getPartsNameListBuf("x", "in", 1, buffer, 16, &needed), 3);
+}
+
+// UTF-16 fields: every U+002C separates, and characters the ANSI code page
+// has not (Japanese and Greek under 1252) cross both ways unchanged.
+TEST_F(PartsNameListTest, UnicodeNamesRoundTripThroughTheUtf16Export) {
+    const std::wstring list = L"\u8868\u793A,\u03B1\u03B2\u03B3,\uFF0C\u30BD";
+    ScriptTextResult(PROBE_NOLV, kMethod, list.c_str());
+    wchar_t buffer[32];
+    int needed = -1;
+    EXPECT_EQ(wrapper().getPartsNameListBufW(L"\u03A9", L"\u8868\u793A", 1, buffer, 32, &needed), 3);
+    EXPECT_EQ(std::wstring(buffer), list);
+    const auto calls = Invocations();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(TextOf(calls[0].args[1]), L"\u8868\u793A");
+    EXPECT_EQ(TextOf(calls[0].args[2]), L"\u03A9");
 }
 
 // A brief hold is waited out; a list that never reached the clipboard is
@@ -118,13 +155,16 @@ TEST_F(PartsNameListTest, MegabyteListArrivesWholeAndIsCounted) {
         list += std::wstring(9, static_cast<wchar_t>(L'a' + i % 26));
     }
     ScriptTextResult(PROBE_NOLV, kMethod, list.c_str());
-    std::string input(1 << 20, 'i');
-    SetHostClipboardText(input);
-    EXPECT_EQ(wrapper().getPartsNameListRZClip("x", 1), 100001);
-    EXPECT_EQ(HostClipboardText(), std::string(list.begin(), list.end()));
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].args[1].textLength, 1 << 20);
+    const std::string input(1 << 20, 'i');
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        const Delivery delivery = PartsNameList(wrapper(), channel, "x", input, 1);
+        EXPECT_EQ(delivery.result, 100001);
+        EXPECT_EQ(delivery.text, std::string(list.begin(), list.end()));
+        const auto calls = Invocations();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back().args[1].textLength, 1 << 20);
+    }
 }
 
 // Another program's CF_TEXT block need not hold a NUL; the library reads
@@ -187,12 +227,15 @@ TEST_F(PartsNameListTest, CodePageNamesCrossAsTheCodePagesBytes) {
     if (names.empty()) GTEST_SKIP() << "no texts for ANSI code page " << GetACP();
     const CodePageText list = CodePageList();
     ScriptTextResult(PROBE_NOLV, kMethod, list.utf16.c_str());
-    SetHostClipboardText(names[0].ansi);
-    EXPECT_EQ(wrapper().getPartsNameListRZClip(names[1].ansi.c_str(), 1),
-              static_cast<int>(names.size()));
-    EXPECT_EQ(HostClipboardText(), list.ansi);
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(TextOf(calls[0].args[1]), names[0].utf16);
-    EXPECT_EQ(TextOf(calls[0].args[2]), names[1].utf16);
+    for (const Channel channel : kChannels) {
+        SCOPED_TRACE(NameOf(channel));
+        const Delivery delivery =
+            PartsNameList(wrapper(), channel, names[1].ansi.c_str(), names[0].ansi, 1);
+        EXPECT_EQ(delivery.result, static_cast<int>(names.size()));
+        EXPECT_EQ(delivery.text, list.ansi);
+        const auto calls = Invocations();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(TextOf(calls.back().args[1]), names[0].utf16);
+        EXPECT_EQ(TextOf(calls.back().args[2]), names[1].utf16);
+    }
 }

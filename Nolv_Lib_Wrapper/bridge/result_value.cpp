@@ -1,7 +1,5 @@
 #include "bridge/result_value.h"
 
-#include "bridge/text_conversion.h"
-
 namespace {
 // Converts the result to type into a value of its own; false when the
 // method set no result or the conversion fails.
@@ -11,10 +9,12 @@ bool ConvertInto(ResultValue& result, VARTYPE type, ResultValue& converted) {
 }
 }  // namespace
 
-AnsiText ResultAsAnsiText(ResultValue& result) {
+Bstr ResultAsBstr(ResultValue& result) {
     ResultValue text;
-    if (!ConvertInto(result, VT_BSTR, text)) return nullptr;
-    return ConvertBstrToAnsi(V_BSTR(text.get()));
+    if (!ConvertInto(result, VT_BSTR, text)) return Bstr();
+    Bstr string(V_BSTR(text.get()));
+    V_VT(text.get()) = VT_EMPTY;  // the string now belongs to its owner
+    return string;
 }
 
 std::optional<LONG> ResultAsInteger(ResultValue& result) {

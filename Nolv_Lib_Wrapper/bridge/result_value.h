@@ -7,9 +7,9 @@
 
 #include "bridge/automation_owners.h"
 
-// The result as ANSI text; null when there was no result, it does not
-// convert to a string, or it is a null string.
-AnsiText ResultAsAnsiText(ResultValue& result);
+// The result as an automation string; null when there was no result, it
+// does not convert to a string, or it is a null string.
+Bstr ResultAsBstr(ResultValue& result);
 
 // The result as a 32-bit integer; nothing when there was no result or it
 // does not convert.

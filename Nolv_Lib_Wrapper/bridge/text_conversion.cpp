@@ -51,6 +51,13 @@ Bstr ConvertAnsiToBstr(const char* text) {
     return Bstr(converted);
 }
 
+Bstr ConvertWideToBstr(const wchar_t* text) {
+    if (text == nullptr) return Bstr();
+    BSTR copy = SysAllocString(text);
+    if (copy == nullptr) RaiseOutOfMemory();
+    return Bstr(copy);
+}
+
 AnsiText ConvertBstrToAnsi(BSTR text) {
     if (text == nullptr) return nullptr;
 

@@ -1,5 +1,5 @@
 // Nolv_Lib_AboutBox, Nolv_Lib_SivatAboutBox, Nolv_Lib_editSettingData,
-// Nolv_Lib_setSettingDataFileName: requests passed straight through to a
+// Nolv_Lib_setSettingDataFileName(W): requests passed straight through to a
 // component method, with no result asked for. The invocation status is not
 // examined; a component that refuses goes unnoticed.
 #include "Nolv_Lib_Wrapper.h"
@@ -13,6 +13,22 @@ namespace {
 void CallGuarded(const ComponentSlot& slot, const wchar_t* method) {
     GuardedExport([&] { CallMethod(slot.dispatch, method); }, [] {});
 }
+
+// The name means something to the component only: the library neither
+// keeps it nor looks at the file.
+template <class Char>
+void SetSettingDataFileName(const Char* fileName) {
+    GuardedExport(
+        [&] {
+            Bstr name = HostTextToBstr(fileName);  // converted even if the method is missing
+            const auto method = LookUpMethod(NolvSlot.dispatch, contract::kSetSettingDataFileName);
+            if (!method) return;
+            ArgumentArray arguments(1);
+            arguments.Text(0, name.variable());
+            InvokeMethod(NolvSlot.dispatch, *method, arguments, nullptr);
+        },
+        [] {});
+}
 }  // namespace
 
 void __cdecl Nolv_Lib_AboutBox(void) { CallGuarded(NolvSlot, contract::kNolvAboutBox); }
@@ -22,17 +38,10 @@ void __cdecl Nolv_Lib_SivatAboutBox(void) { CallGuarded(SivatSlot, contract::kSi
 
 void __cdecl Nolv_Lib_editSettingData(void) { CallGuarded(NolvSlot, contract::kEditSettingData); }
 
-// The name means something to the component only: the library neither
-// keeps it nor looks at the file.
 void __cdecl Nolv_Lib_setSettingDataFileName(const char* fileName) {
-    GuardedExport(
-        [&] {
-            Bstr name = ConvertAnsiToBstr(fileName);  // converted even if the method is missing
-            const auto method = LookUpMethod(NolvSlot.dispatch, contract::kSetSettingDataFileName);
-            if (!method) return;
-            ArgumentArray arguments(1);
-            arguments.Text(0, name.variable());
-            InvokeMethod(NolvSlot.dispatch, *method, arguments, nullptr);
-        },
-        [] {});
+    SetSettingDataFileName(fileName);
+}
+
+void __stdcall Nolv_Lib_setSettingDataFileNameW(const wchar_t* fileName) {
+    SetSettingDataFileName(fileName);
 }

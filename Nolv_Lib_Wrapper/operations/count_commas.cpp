@@ -18,3 +18,11 @@ int CountCommas(const char* text) {
     }
     return commas;
 }
+
+// UTF-16 has no lead bytes: no unit of another character reads as a comma.
+int CountCommas(const wchar_t* text) {
+    int commas = 0;
+    for (; *text != L'\0'; ++text)
+        if (*text == L',') ++commas;
+    return commas;
+}

@@ -1,4 +1,5 @@
-// Sivat_Lib_GetSivatMode: the Sivat component's mode value for a text.
+// Sivat_Lib_GetSivatMode, Sivat_Lib_GetSivatModeW: the Sivat component's
+// mode value for a host's ANSI or UTF-16 text.
 #include "Nolv_Lib_Wrapper.h"
 #include "bridge/component_contract.h"
 #include "bridge/component_slot.h"
@@ -10,19 +11,23 @@
 namespace {
 constexpr int kMethodNotFound = -3;
 constexpr int kNoMode = -1;
-// The method's first parameter: exactly fifteen spaces.
+// The method's first parameter: exactly fifteen spaces, in the width of
+// the host's text, so that a UTF-16 call never goes through the code page.
 constexpr char kFifteenSpaces[] = "               ";
-static_assert(sizeof(kFifteenSpaces) == 16);
-}  // namespace
+constexpr wchar_t kFifteenSpacesW[] = L"               ";
+static_assert(sizeof(kFifteenSpaces) == 16 && sizeof(kFifteenSpacesW) == 16 * sizeof(wchar_t));
+const char* FifteenSpaces(const char*) { return kFifteenSpaces; }
+const wchar_t* FifteenSpaces(const wchar_t*) { return kFifteenSpacesW; }
 
-int __cdecl Sivat_Lib_GetSivatMode(const char* text) {
+template <class Char>
+int ModeOf(const Char* text) {
     return GuardedExport(
         [&] {
             int mode = kMethodNotFound;
             // Looked up before the conversions, which happen either way.
             const auto method = LookUpMethod(SivatSlot.dispatch, contract::kGetSivatMode);
-            Bstr a = ConvertAnsiToBstr(text);
-            Bstr s = ConvertAnsiToBstr(kFifteenSpaces);
+            Bstr a = HostTextToBstr(text);
+            Bstr s = HostTextToBstr(FifteenSpaces(text));
 
             if (method) {
                 LONG unused = 0;  // the component may write here; nobody reads it
@@ -38,3 +43,8 @@ int __cdecl Sivat_Lib_GetSivatMode(const char* text) {
         },
         [] { return kNoMode; });
 }
+}  // namespace
+
+int __cdecl Sivat_Lib_GetSivatMode(const char* text) { return ModeOf(text); }
+
+int __stdcall Sivat_Lib_GetSivatModeW(const wchar_t* text) { return ModeOf(text); }

@@ -81,6 +81,8 @@ struct Operation {
 void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* sivat, int runs) {
     int first = 0;
     int second = 0;
+    char text[64];
+    int needed = 0;
     const std::vector<Operation> operations = {
         {"Nolv_Lib_getNumberStrRZ",
          [&] { wrapper.getNumberStrRZ("NS", "0003", &first, &second); },
@@ -88,6 +90,11 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
         {"Nolv_Lib_getPartsNameListRZClip",
          [&] { SetHostClipboardText("bolt,nut"); wrapper.getPartsNameListRZClip("b", 3); },
          [&] { SetHostClipboardText("bolt,nut"); direct::PartsNameList(nolv, "b", 3); }},
+        // The clipboard's cost per call: the clipboard export against the
+        // buffer one (in the "direct" column).
+        {"Nolv_Lib_getNumberStrRZ against ...Buf",
+         [&] { wrapper.getNumberStrRZ("NS", "0003", &first, &second); },
+         [&] { wrapper.getNumberStrBuf("NS", "0003", &first, &second, text, sizeof text, &needed); }},
         {"Sivat_Lib_GetSivatMode", [&] { wrapper.GetSivatMode("ABC-123"); },
          [&] { direct::Mode(sivat, "ABC-123"); }},
         {"Nolv_Lib_AboutBox (no-argument calls)", [&] { wrapper.AboutBox(); },

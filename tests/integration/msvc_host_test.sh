@@ -39,8 +39,10 @@ link() {
 FreeNolvSys
 LoadNolvSys
 LoadSivatSys
+Nolv_Lib_getNumberStrBuf
 Nolv_Lib_getNumberStrRZ
-Sivat_Lib_GetSivatMode" \
+Sivat_Lib_GetSivatMode
+Sivat_Lib_GetSivatModeW" \
         "$(llvm-readobj --coff-imports "$bin/msvc_host.exe" 2>&1 |
             awk '/Name: /{dll=$2} dll=="Nolv_Lib_Wrapper.dll" && /Symbol: /{print $2}' | sort)"
     check "the host imports the system functions by their names" "\
@@ -69,6 +71,10 @@ first: 4
 second: 14
 clipboard: NS-0003-0004-X
 Sivat_Lib_GetSivatMode: 2
+Nolv_Lib_getNumberStrBuf: 18
+buffer: NS-0003-0004-X
+needed: 15
+Sivat_Lib_GetSivatModeW: 2
 exit=0" "$(wine "$bin/msvc_host.exe" </dev/null 2>&1 | tr -d '\r'; echo "exit=${PIPESTATUS[0]}")"
     for sample in nolv_sample sivat_sample; do wine regsvr32 /s /u "$bin/$sample.dll"; done
 }

@@ -2,7 +2,8 @@
  * and nothing else, no C runtime (its own entry point and the few system
  * functions it calls, declared here), linked by lld-link against
  * Nolv_Lib_Wrapper.lib. It writes what each call returned, and the
- * clipboard's text, to standard output. */
+ * clipboard's text, to standard output. On x86 its references to the
+ * stdcall exports are decorated (_Name@N), as for any system function. */
 #include "Nolv_Lib_Wrapper.h"
 
 typedef void* Handle;
@@ -76,6 +77,21 @@ void HostMain(void) {
     WriteResult("second", second);
     WriteClipboardText();
     WriteResult("Sivat_Lib_GetSivatMode", Sivat_Lib_GetSivatMode("ABC-12"));
+    /* The stdcall exports, referenced by their decorated names (_Name@N). */
+    {
+        char buffer[32];
+        int needed = 0;
+        first = 3;
+        second = 4;
+        WriteResult("Nolv_Lib_getNumberStrBuf",
+                    Nolv_Lib_getNumberStrBuf("NS", "X", &first, &second, buffer, sizeof buffer,
+                                             &needed));
+        Write("buffer: ");
+        Write(buffer);
+        Write("\n");
+        WriteResult("needed", needed);
+    }
+    WriteResult("Sivat_Lib_GetSivatModeW", Sivat_Lib_GetSivatModeW(L"ABC-12"));
     FreeNolvSys();
     ExitProcess(loaded == 1 ? 0 : 1);
 }
