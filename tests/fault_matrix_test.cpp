@@ -33,11 +33,16 @@ std::string ClipboardOutcome() {
 
 // A buffer export's text (a UTF-16 one's as ANSI text), the size it
 // reported and the clipboard, which it must not touch.
-template <class Char>
-std::string BufferOutcome(const Char* buffer, int needed) {
+// call(buffer, size, &needed) is the export's call into a stale buffer.
+template <class Char, class Call>
+std::string BufferOutcome(Call call) {
+    Char buffer[32] = {'s', 't', 'a', 'l', 'e'};
+    int needed = -1;
+    const int result = call(buffer, 32, &needed);
     std::string text;
     for (const Char* c = buffer; *c != Char(); ++c) text += static_cast<char>(*c);
-    return " buffer=\"" + text + "\" needed=" + std::to_string(needed) + " " + ClipboardOutcome();
+    return "result=" + std::to_string(result) + " buffer=\"" + text +
+           "\" needed=" + std::to_string(needed) + " " + ClipboardOutcome();
 }
 
 int InvocationsOf(const wchar_t* method) {
@@ -164,11 +169,9 @@ std::vector<ExportCase> Exports() {
              return WithLoaded(w, inject, [&] {
                  int first = 1;
                  int second = 2;
-                 char buffer[16] = "stale";
-                 int needed = -1;
-                 const int sum = w.getNumberStrBuf(kLongText.c_str(), "b", &first, &second,
-                                                   buffer, 16, &needed);
-                 return "result=" + std::to_string(sum) + BufferOutcome(buffer, needed);
+                 return BufferOutcome<char>([&](char* buffer, int size, int* needed) {
+                     return w.getNumberStrBuf(kLongText.c_str(), "b", &first, &second, buffer, size, needed);
+                 });
              });
          },
          "result=7 buffer=\"NS-3-4\" needed=7 clipboard=\"previous content\"",
@@ -178,11 +181,9 @@ std::vector<ExportCase> Exports() {
              return WithLoaded(w, inject, [&] {
                  int first = 1;
                  int second = 2;
-                 wchar_t buffer[16] = L"stale";
-                 int needed = -1;
-                 const int sum = w.getNumberStrBufW(kLongWide.c_str(), L"b", &first, &second,
-                                                    buffer, 16, &needed);
-                 return "result=" + std::to_string(sum) + BufferOutcome(buffer, needed);
+                 return BufferOutcome<wchar_t>([&](wchar_t* buffer, int size, int* needed) {
+                     return w.getNumberStrBufW(kLongWide.c_str(), L"b", &first, &second, buffer, size, needed);
+                 });
              });
          },
          "result=7 buffer=\"NS-3-4\" needed=7 clipboard=\"previous content\"",
@@ -190,11 +191,9 @@ std::vector<ExportCase> Exports() {
         {"Nolv_Lib_getPartsNameListBuf", "ListB",
          [](WrapperLibrary& w, const Inject& inject) {
              return WithLoaded(w, inject, [&] {
-                 char buffer[32] = "stale";
-                 int needed = -1;
-                 const int fields =
-                     w.getPartsNameListBuf(kLongText.c_str(), "in", 3, buffer, 32, &needed);
-                 return "result=" + std::to_string(fields) + BufferOutcome(buffer, needed);
+                 return BufferOutcome<char>([&](char* buffer, int size, int* needed) {
+                     return w.getPartsNameListBuf(kLongText.c_str(), "in", 3, buffer, size, needed);
+                 });
              });
          },
          "result=3 buffer=\"bolt,nut,washer\" needed=16 clipboard=\"previous content\"",
@@ -202,11 +201,9 @@ std::vector<ExportCase> Exports() {
         {"Nolv_Lib_getPartsNameListBufW", "ListW",
          [](WrapperLibrary& w, const Inject& inject) {
              return WithLoaded(w, inject, [&] {
-                 wchar_t buffer[32] = L"stale";
-                 int needed = -1;
-                 const int fields =
-                     w.getPartsNameListBufW(kLongWide.c_str(), L"in", 3, buffer, 32, &needed);
-                 return "result=" + std::to_string(fields) + BufferOutcome(buffer, needed);
+                 return BufferOutcome<wchar_t>([&](wchar_t* buffer, int size, int* needed) {
+                     return w.getPartsNameListBufW(kLongWide.c_str(), L"in", 3, buffer, size, needed);
+                 });
              });
          },
          "result=3 buffer=\"bolt,nut,washer\" needed=16 clipboard=\"previous content\"",

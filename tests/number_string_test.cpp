@@ -265,21 +265,3 @@ TEST_F(NumberStringTest, SmallerBuffersGetWholeCharactersAndTheSizeNeeded) {
         EXPECT_EQ(reported, 5);
     }
 }
-
-// The UTF-16 exports carry characters the ANSI code page has not (Japanese
-// and Greek under 1252) both ways, unchanged.
-TEST_F(NumberStringTest, UnicodeTextsRoundTripThroughTheUtf16Exports) {
-    const std::wstring text = L"\u8868\u793A \u03B1\u03B2\u03B3 \u30BD\u30D5\u30C8";
-    ScriptTextResult(PROBE_NOLV, kMethod, (text + L"-NS").c_str());
-    std::wstring buffer(64, L'#');
-    int reported = -1;
-    int first = 0;
-    int second = 0;
-    wrapper().getNumberStrBufW(text.c_str(), L"\u03A9", &first, &second, buffer.data(), 64,
-                               &reported);
-    EXPECT_EQ(std::wstring(buffer.c_str()), text + L"-NS");
-    const auto calls = Invocations();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(TextOf(calls[0].args[3]), text);
-    EXPECT_EQ(TextOf(calls[0].args[2]), L"\u03A9");
-}

@@ -82,6 +82,7 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
     int first = 0;
     int second = 0;
     char text[64];
+    wchar_t wide[64];
     int needed = 0;
     const std::vector<Operation> operations = {
         {"Nolv_Lib_getNumberStrRZ",
@@ -90,17 +91,32 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
         {"Nolv_Lib_getPartsNameListRZClip",
          [&] { SetHostClipboardText("bolt,nut"); wrapper.getPartsNameListRZClip("b", 3); },
          [&] { SetHostClipboardText("bolt,nut"); direct::PartsNameList(nolv, "b", 3); }},
-        // The clipboard's cost per call: the clipboard export against the
-        // buffer one (in the "direct" column).
-        {"Nolv_Lib_getNumberStrRZ against ...Buf",
-         [&] { wrapper.getNumberStrRZ("NS", "0003", &first, &second); },
-         [&] { wrapper.getNumberStrBuf("NS", "0003", &first, &second, text, sizeof text, &needed); }},
         {"Sivat_Lib_GetSivatMode", [&] { wrapper.GetSivatMode("ABC-123"); },
          [&] { direct::Mode(sivat, "ABC-123"); }},
         {"Nolv_Lib_AboutBox (no-argument calls)", [&] { wrapper.AboutBox(); },
          [&] { direct::CallWithoutArguments(nolv, L"AboutBox"); }},
         {"Nolv_Lib_setSettingDataFileName", [&] { wrapper.setSettingDataFileName("C:\\nolv\\settings.ini"); },
          [&] { direct::SettingsFileName(nolv, "C:\\nolv\\settings.ini"); }},
+        {"Nolv_Lib_getNumberStrBuf",
+         [&] { wrapper.getNumberStrBuf("NS", "0003", &first, &second, text, sizeof text, &needed); },
+         [&] { direct::NumberStringInto(nolv, "NS", "0003", &first, &second, text, sizeof text); }},
+        {"Nolv_Lib_getNumberStrBufW",
+         [&] { wrapper.getNumberStrBufW(L"NS", L"0003", &first, &second, wide, 64, &needed); },
+         [&] { direct::NumberStringInto(nolv, L"NS", L"0003", &first, &second, wide, 64); }},
+        {"Nolv_Lib_getPartsNameListBuf",
+         [&] { wrapper.getPartsNameListBuf("b", "bolt,nut", 3, text, sizeof text, &needed); },
+         [&] { direct::PartsNameListInto(nolv, "b", "bolt,nut", 3, text, sizeof text); }},
+        {"Nolv_Lib_getPartsNameListBufW",
+         [&] { wrapper.getPartsNameListBufW(L"b", L"bolt,nut", 3, wide, 64, &needed); },
+         [&] { direct::PartsNameListInto(nolv, L"b", L"bolt,nut", 3, wide, 64); }},
+        // What the clipboard costs a call: the clipboard export in the
+        // library column, its buffer form in the direct one.
+        {"clipboard against buffer: number string",
+         [&] { wrapper.getNumberStrRZ("NS", "0003", &first, &second); },
+         [&] { wrapper.getNumberStrBuf("NS", "0003", &first, &second, text, sizeof text, &needed); }},
+        {"clipboard against buffer: parts-name list",
+         [&] { SetHostClipboardText("bolt,nut"); wrapper.getPartsNameListRZClip("b", 3); },
+         [&] { SetHostClipboardText("bolt,nut"); wrapper.getPartsNameListBuf("b", "bolt,nut", 3, text, sizeof text, &needed); }},
     };
 
     std::printf("| operation | library µs/call | direct µs/call | ratio (median) | ratio spread (min–max) |\n");

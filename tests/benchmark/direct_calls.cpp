@@ -133,6 +133,69 @@ bool DeliverCopy(const char* text) {
     return delivered;
 }
 
+// The result's string, as the buffer forms read it.
+BSTR ResultString(VARIANT& result) {
+    if (V_VT(&result) == VT_EMPTY) return nullptr;
+    VARIANT text;
+    VariantInit(&text);
+    if (FAILED(VariantChangeType(&text, &result, 0, VT_BSTR))) return nullptr;
+    return V_BSTR(&text);
+}
+
+BSTR HostString(const char* text) { return ToBstr(text); }
+BSTR HostString(const wchar_t* text) { return text ? SysAllocString(text) : nullptr; }
+
+// Whole characters that fit before the NUL; true when all of them did.
+bool CopyCut(const char* text, char* buffer, int size) {
+    const int length = lstrlenA(text);
+    int fit = 0;
+    while (fit < length) {
+        const int units = _ismbblead(static_cast<unsigned char>(text[fit])) && text[fit + 1] ? 2 : 1;
+        if (fit + units > size - 1) break;
+        fit += units;
+    }
+    std::memcpy(buffer, text, fit);
+    buffer[fit] = '\0';
+    return fit == length;
+}
+
+bool CopyCut(const wchar_t* text, wchar_t* buffer, int size) {
+    const int length = lstrlenW(text);
+    int fit = 0;
+    while (fit < length) {
+        const int units = IS_HIGH_SURROGATE(text[fit]) && IS_LOW_SURROGATE(text[fit + 1]) ? 2 : 1;
+        if (fit + units > size - 1) break;
+        fit += units;
+    }
+    std::memcpy(buffer, text, fit * sizeof(wchar_t));
+    buffer[fit] = L'\0';
+    return fit == length;
+}
+
+bool Deliver(BSTR text, char* buffer, int size) {
+    char* ansi = ToAnsi(text);
+    const bool whole = CopyCut(ansi ? ansi : "", buffer, size);
+    delete[] ansi;
+    return whole;
+}
+
+bool Deliver(BSTR text, wchar_t* buffer, int size) { return CopyCut(text ? text : L"", buffer, size); }
+
+BSTR InvokeForString(IDispatch* component, DISPID id, VARIANTARG* arguments, UINT count) {
+    VARIANT result;
+    Invoke(component, id, arguments, count, &result);
+    BSTR text = ResultString(result);
+    delete[] arguments;
+    VariantClear(&result);
+    return text;
+}
+
+int CountFields(const wchar_t* text) {
+    int commas = 0;
+    for (; *text; ++text) commas += *text == L',';
+    return commas + 1;
+}
+
 int CountFields(const char* text) {
     int commas = 0;
     for (const unsigned char* byte = reinterpret_cast<const unsigned char*>(text); *byte; ++byte) {
@@ -226,5 +289,48 @@ void SettingsFileName(IDispatch* nolv, const char* fileName) {
     delete[] arguments;
     SysFreeString(name);
 }
+
+template <class Char>
+int NumberStringInto(IDispatch* nolv, const Char* first, const Char* second, int* a, int* b,
+                     Char* buffer, int size) {
+    BSTR textA = HostString(first);
+    BSTR textB = HostString(second);
+    const DISPID id = LookUp(nolv, L"getNumberStr");
+    VARIANTARG* arguments = new VARIANTARG[4]();
+    SetInteger(arguments[0], reinterpret_cast<LONG*>(b));
+    SetInteger(arguments[1], reinterpret_cast<LONG*>(a));
+    SetText(arguments[2], &textB);
+    SetText(arguments[3], &textA);
+    BSTR number = InvokeForString(nolv, id, arguments, 4);
+    Deliver(number, buffer, size);
+    SysFreeString(number);
+    SysFreeString(textA);
+    SysFreeString(textB);
+    return *a + *b;
+}
+
+template <class Char>
+int PartsNameListInto(IDispatch* nolv, const Char* text, const Char* input, int limit,
+                      Char* buffer, int size) {
+    BSTR textA = HostString(text);
+    BSTR textC = HostString(input);
+    const DISPID id = LookUp(nolv, L"getNameListCSV");
+    LONG ownLimit = limit;
+    VARIANTARG* arguments = new VARIANTARG[3]();
+    SetInteger(arguments[0], &ownLimit);
+    SetText(arguments[1], &textC);
+    SetText(arguments[2], &textA);
+    BSTR list = InvokeForString(nolv, id, arguments, 3);
+    const bool whole = Deliver(list, buffer, size);
+    SysFreeString(list);
+    SysFreeString(textA);
+    SysFreeString(textC);
+    return whole && *buffer ? CountFields(buffer) : 0;
+}
+
+template int NumberStringInto(IDispatch*, const char*, const char*, int*, int*, char*, int);
+template int NumberStringInto(IDispatch*, const wchar_t*, const wchar_t*, int*, int*, wchar_t*, int);
+template int PartsNameListInto(IDispatch*, const char*, const char*, int, char*, int);
+template int PartsNameListInto(IDispatch*, const wchar_t*, const wchar_t*, int, wchar_t*, int);
 
 }  // namespace direct

@@ -43,12 +43,8 @@ Delivery IntoBuffer(Call call) {
 }  // namespace
 
 const char* NameOf(Channel channel) {
-    switch (channel) {
-    case Channel::Clipboard: return "clipboard";
-    case Channel::Buffer: return "ANSI buffer";
-    case Channel::BufferW: return "UTF-16 buffer";
-    }
-    return "?";
+    static const char* const names[] = {"clipboard", "ANSI buffer", "UTF-16 buffer"};
+    return names[static_cast<int>(channel)];
 }
 
 Delivery NumberString(WrapperLibrary& w, Channel channel, const char* firstText,
