@@ -5,22 +5,15 @@
 
 #include "output_format.h"
 #include "session_clipboard.h"
-#include "utf8_text.h"
+#include "wide_text.h"
 
 namespace {
 
 const char* TextPointer(const Text& text) { return text ? text->c_str() : nullptr; }
 
-// A text argument of a UTF-16 command, kept alive for the call.
-class WideArgument {
-public:
-    explicit WideArgument(const Text& text) : null_(!text), text_(text ? WideFromUtf8(*text) : L"") {}
-    const wchar_t* get() const { return null_ ? nullptr : text_.c_str(); }
-
-private:
-    bool null_;
-    std::wstring text_;
-};
+// A text argument of a UTF-16 command: given as UTF-8, so that a script
+// can carry any character.
+WideArgument Utf8Argument(const Text& text) { return WideArgument(TextPointer(text), CP_UTF8); }
 
 // A buffer of the size a command names, filled by the call; 0 or less
 // passes a null buffer.
@@ -39,7 +32,7 @@ public:
 
 private:
     static std::string Text(const char* text) { return text; }
-    static std::string Text(const wchar_t* text) { return Utf8FromWide(text); }
+    static std::string Text(const wchar_t* text) { return BytesFromWide(text, CP_UTF8); }
 
     int size_;
     std::vector<Char> chars_;
@@ -72,8 +65,8 @@ std::vector<ResultField> NumberStringIntoBuffer(const Command& command,
                     TextPointer(command.text(1)));
     }
     CallBuffer<wchar_t> buffer(command.integer(4));
-    return call(buffer, wrapper.getNumberStrBufW, WideArgument(command.text(0)).get(),
-                WideArgument(command.text(1)).get());
+    return call(buffer, wrapper.getNumberStrBufW, Utf8Argument(command.text(0)).get(),
+                Utf8Argument(command.text(1)).get());
 }
 
 std::vector<ResultField> Call(const Command& command, const WrapperExports& wrapper) {
@@ -129,14 +122,14 @@ std::vector<ResultField> Call(const Command& command, const WrapperExports& wrap
     case Operation::PartsListBufferW: {
         CallBuffer<wchar_t> buffer(command.integer(3));
         const int result = wrapper.getPartsNameListBufW(
-            WideArgument(command.text(0)).get(), WideArgument(command.text(1)).get(),
+            Utf8Argument(command.text(0)).get(), Utf8Argument(command.text(1)).get(),
             command.integer(2), buffer.data(), buffer.size(), buffer.needed());
         return Joined({Result(result)}, buffer.Fields());
     }
     case Operation::ModeW:
-        return {Result(wrapper.GetSivatModeW(WideArgument(command.text(0)).get()))};
+        return {Result(wrapper.GetSivatModeW(Utf8Argument(command.text(0)).get()))};
     case Operation::SetSettingsW:
-        wrapper.setSettingDataFileNameW(WideArgument(command.text(0)).get());
+        wrapper.setSettingDataFileNameW(Utf8Argument(command.text(0)).get());
         return {NoResult()};
     }
     throw std::logic_error("a command with no call");

@@ -225,7 +225,7 @@ TEST_F(NumberStringTest, ClipboardHeldByAnotherProgram) {
 TEST_F(NumberStringTest, SmallerBuffersGetWholeCharactersAndTheSizeNeeded) {
     const CodePageText list = CodePageList();
     const std::string ansi = list.ansi.empty() ? "NS-0003-0004" : list.ansi;
-    ScriptTextResult(PROBE_NOLV, kMethod, WideOf(ansi).c_str());
+    ScriptTextResult(PROBE_NOLV, kMethod, WideFromBytes(ansi, CP_ACP).c_str());
     const int needed = static_cast<int>(ansi.size()) + 1;
     for (int size = 0; size <= needed; ++size) {
         SCOPED_TRACE(size);

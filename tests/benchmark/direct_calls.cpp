@@ -190,6 +190,24 @@ BSTR InvokeForString(IDispatch* component, DISPID id, VARIANTARG* arguments, UIN
     return text;
 }
 
+// The two text methods' argument elements, the last parameter first.
+VARIANTARG* NumberStringArguments(BSTR* textA, BSTR* textB, int* a, int* b) {
+    VARIANTARG* arguments = new VARIANTARG[4]();
+    SetInteger(arguments[0], reinterpret_cast<LONG*>(b));
+    SetInteger(arguments[1], reinterpret_cast<LONG*>(a));
+    SetText(arguments[2], textB);
+    SetText(arguments[3], textA);
+    return arguments;
+}
+
+VARIANTARG* NameListArguments(BSTR* textA, BSTR* textC, LONG* limit) {
+    VARIANTARG* arguments = new VARIANTARG[3]();
+    SetInteger(arguments[0], limit);
+    SetText(arguments[1], textC);
+    SetText(arguments[2], textA);
+    return arguments;
+}
+
 int CountFields(const wchar_t* text) {
     int commas = 0;
     for (; *text; ++text) commas += *text == L',';
@@ -214,12 +232,7 @@ int NumberString(IDispatch* nolv, const char* first, const char* second, int* a,
     BSTR textA = ToBstr(first);
     BSTR textB = ToBstr(second);
     const DISPID id = LookUp(nolv, L"getNumberStr");
-    VARIANTARG* arguments = new VARIANTARG[4]();
-    SetInteger(arguments[0], reinterpret_cast<LONG*>(b));
-    SetInteger(arguments[1], reinterpret_cast<LONG*>(a));
-    SetText(arguments[2], &textB);
-    SetText(arguments[3], &textA);
-    char* number = InvokeForText(nolv, id, arguments, 4);
+    char* number = InvokeForText(nolv, id, NumberStringArguments(&textA, &textB, a, b), 4);
     SysFreeString(textA);
     SysFreeString(textB);
     DeliverCopy(number);
@@ -234,11 +247,7 @@ int PartsNameList(IDispatch* nolv, const char* text, int limit) {
     std::free(input);
     const DISPID id = LookUp(nolv, L"getNameListCSV");
     LONG ownLimit = limit;
-    VARIANTARG* arguments = new VARIANTARG[3]();
-    SetInteger(arguments[0], &ownLimit);
-    SetText(arguments[1], &textC);
-    SetText(arguments[2], &textA);
-    char* list = InvokeForText(nolv, id, arguments, 3);
+    char* list = InvokeForText(nolv, id, NameListArguments(&textA, &textC, &ownLimit), 3);
     const bool delivered = DeliverCopy(list);
     SysFreeString(textA);
     SysFreeString(textC);
@@ -296,12 +305,7 @@ int NumberStringInto(IDispatch* nolv, const Char* first, const Char* second, int
     BSTR textA = HostString(first);
     BSTR textB = HostString(second);
     const DISPID id = LookUp(nolv, L"getNumberStr");
-    VARIANTARG* arguments = new VARIANTARG[4]();
-    SetInteger(arguments[0], reinterpret_cast<LONG*>(b));
-    SetInteger(arguments[1], reinterpret_cast<LONG*>(a));
-    SetText(arguments[2], &textB);
-    SetText(arguments[3], &textA);
-    BSTR number = InvokeForString(nolv, id, arguments, 4);
+    BSTR number = InvokeForString(nolv, id, NumberStringArguments(&textA, &textB, a, b), 4);
     Deliver(number, buffer, size);
     SysFreeString(number);
     SysFreeString(textA);
@@ -316,11 +320,7 @@ int PartsNameListInto(IDispatch* nolv, const Char* text, const Char* input, int 
     BSTR textC = HostString(input);
     const DISPID id = LookUp(nolv, L"getNameListCSV");
     LONG ownLimit = limit;
-    VARIANTARG* arguments = new VARIANTARG[3]();
-    SetInteger(arguments[0], &ownLimit);
-    SetText(arguments[1], &textC);
-    SetText(arguments[2], &textA);
-    BSTR list = InvokeForString(nolv, id, arguments, 3);
+    BSTR list = InvokeForString(nolv, id, NameListArguments(&textA, &textC, &ownLimit), 3);
     const bool whole = Deliver(list, buffer, size);
     SysFreeString(list);
     SysFreeString(textA);

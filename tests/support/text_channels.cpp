@@ -12,16 +12,8 @@ constexpr char kSentinel[] = "the person's own copy";
 // Room for the longest list a test delivers (a megabyte and more).
 constexpr int kBufferSize = 1 << 21;
 
-// A host's text argument in the channel's width: null stays null.
-class Argument {
-public:
-    explicit Argument(const char* ansi) : null_(ansi == nullptr), wide_(ansi ? WideOf(ansi) : L"") {}
-    const wchar_t* wide() const { return null_ ? nullptr : wide_.c_str(); }
-
-private:
-    bool null_;
-    std::wstring wide_;
-};
+// A host's text argument in UTF-16: the same characters, null stays null.
+WideArgument Argument(const char* ansi) { return WideArgument(ansi, CP_ACP); }
 
 // Runs call(buffer, size, &needed) with a buffer of the channel's width and
 // checks what every buffer export promises.
@@ -37,7 +29,7 @@ Delivery IntoBuffer(Call call) {
     if constexpr (sizeof(Char) == 1)
         return {result, text};
     else
-        return {result, AnsiOf(text)};
+        return {result, BytesFromWide(text, CP_ACP)};
 }
 
 }  // namespace
@@ -60,7 +52,7 @@ Delivery NumberString(WrapperLibrary& w, Channel channel, const char* firstText,
         });
     case Channel::BufferW:
         return IntoBuffer<wchar_t>([&](wchar_t* buffer, int size, int* needed) {
-            return w.getNumberStrBufW(Argument(firstText).wide(), Argument(secondText).wide(),
+            return w.getNumberStrBufW(Argument(firstText).get(), Argument(secondText).get(),
                                       first, second, buffer, size, needed);
         });
     }
@@ -83,26 +75,9 @@ Delivery PartsNameList(WrapperLibrary& w, Channel channel, const char* text,
         });
     case Channel::BufferW:
         return IntoBuffer<wchar_t>([&](wchar_t* buffer, int size, int* needed) {
-            return w.getPartsNameListBufW(Argument(text).wide(), Argument(inputText).wide(), limit,
+            return w.getPartsNameListBufW(Argument(text).get(), Argument(inputText).get(), limit,
                                           buffer, size, needed);
         });
     }
     return {};
-}
-
-std::wstring WideOf(const std::string& ansi) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                           nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
-    return wide;
-}
-
-std::string AnsiOf(const std::wstring& wide) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), size,
-                        nullptr, nullptr);
-    return ansi;
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support/wrapper_library.h"
+#include "wide_text.h"
 
 enum class Channel { Clipboard, Buffer, BufferW };
 inline constexpr Channel kChannels[] = {Channel::Clipboard, Channel::Buffer, Channel::BufferW};
@@ -30,7 +31,3 @@ Delivery NumberString(WrapperLibrary& wrapper, Channel channel, const char* firs
 // (none passes null).
 Delivery PartsNameList(WrapperLibrary& wrapper, Channel channel, const char* text,
                        const std::optional<std::string>& input, int limit);
-
-// UTF-16 and ANSI text of the running code page, converted by the system.
-std::wstring WideOf(const std::string& ansi);
-std::string AnsiOf(const std::wstring& wide);
