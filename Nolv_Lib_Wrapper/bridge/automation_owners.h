@@ -13,7 +13,9 @@ class Bstr {
 public:
     Bstr() = default;
     explicit Bstr(BSTR text) : text_(text) {}
-    ~Bstr() { SysFreeString(text_); }
+    ~Bstr() {
+        if (text_ != nullptr) SysFreeString(text_);
+    }
     Bstr(Bstr&& other) noexcept : text_(other.text_) { other.text_ = nullptr; }
     Bstr& operator=(Bstr&& other) noexcept {
         if (this != &other) {
