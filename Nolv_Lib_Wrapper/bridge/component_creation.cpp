@@ -6,18 +6,25 @@
 
 namespace {
 
-class RegistryKey {
+// A key of the classes registry as 32-bit processes see it: the user's
+// own registration first, then the machine's, as HKEY_CLASSES_ROOT merges
+// them. Not through HKEY_CLASSES_ROOT itself: Wine opens a new root handle
+// for each view-flagged open of it and never closes it, a handle a load.
+class ClassesKey {
 public:
-    RegistryKey(const std::wstring& name, REGSAM view) {
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, KEY_QUERY_VALUE | view, &key_) !=
-            ERROR_SUCCESS)
-            key_ = nullptr;
+    explicit ClassesKey(const std::wstring& name) {
+        const std::wstring path = L"Software\\Classes\\" + name;
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key_) ==
+                ERROR_SUCCESS)
+                return;
+        key_ = nullptr;
     }
-    ~RegistryKey() {
+    ~ClassesKey() {
         if (key_ != nullptr) RegCloseKey(key_);
     }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
+    ClassesKey(const ClassesKey&) = delete;
+    ClassesKey& operator=(const ClassesKey&) = delete;
 
     // A REG_SZ value short enough to be a GUID; none otherwise.
     std::optional<std::wstring> GuidText(const wchar_t* valueName) const {
@@ -48,8 +55,8 @@ bool SetUpForSurrogate(const CLSID& classId) {
     wchar_t classText[39];
     if (StringFromGUID2(classId, classText, ARRAYSIZE(classText)) == 0) return false;
     const std::optional<std::wstring> appId =
-        RegistryKey(std::wstring(L"CLSID\\") + classText, KEY_WOW64_32KEY).GuidText(L"AppID");
-    return appId && RegistryKey(L"AppID\\" + *appId, KEY_WOW64_32KEY).HasValue(L"DllSurrogate");
+        ClassesKey(std::wstring(L"CLSID\\") + classText).GuidText(L"AppID");
+    return appId && ClassesKey(L"AppID\\" + *appId).HasValue(L"DllSurrogate");
 }
 #endif
 
