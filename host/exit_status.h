@@ -15,6 +15,10 @@ enum class ExitStatus {
     // nolvhost doctor: every check passed, or at least one failed.
     ChecksPassed = 0,
     ChecksFailed = 1,
+    // nolvhost surrogate: done (or nothing to do), or a component is not
+    // registered for 32-bit processes.
+    SurrogateChanged = 0,
+    SurrogateRefused = 1,
 };
 
 // Ends the session early; the message is for a person, on stderr.

@@ -11,6 +11,7 @@
 #include "script_reading.h"
 #include "session.h"
 #include "standard_input.h"
+#include "surrogate_setup.h"
 #include "usage.h"
 #include "wrapper_exports.h"
 
@@ -56,6 +57,9 @@ int main(int argc, char** argv) {
         if (!words.empty() && words[0] == "doctor")
             return static_cast<int>(
                 RunDoctor(ParseDoctorOptions({words.begin() + 1, words.end()}), std::cout));
+        if (!words.empty() && words[0] == "surrogate")
+            return static_cast<int>(
+                ChangeSurrogate(ParseSurrogateAction({words.begin() + 1, words.end()}), std::cout));
         const std::vector<Command> commands = SessionCommands(words);
         RunSession(commands, LoadWrapperBesideProgram(), std::cout);
         return static_cast<int>(ExitStatus::SessionRun);

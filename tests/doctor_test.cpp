@@ -172,7 +172,9 @@ TEST_F(DoctorComponentChecks, SaysWhenTheComponentIsRegisteredForTheOtherBitness
     const Check* registration = Find(checks, "NOLV_Lib.NOLVComClass registration");
     ASSERT_NE(registration, nullptr);
     EXPECT_EQ(registration->verdict, Verdict::Failed);
-    EXPECT_EQ(registration->finding, "registered for " + otherBits + "-bit processes only")
+    EXPECT_EQ(registration->finding,
+              "registered for " + otherBits + "-bit processes only" +
+                  (sizeof(void*) == 8 ? ", no surrogate set up" : ""))
         << Report(checks);
 }
 
@@ -229,14 +231,20 @@ TEST(DoctorReport, TellsWhichBitnessAComponentIsRegisteredFor) {
         Verdict verdict;
         const char* finding;
     } cases[] = {
-        {{64, true, true, true}, Verdict::Passed, "registered for 32-bit and 64-bit processes"},
-        {{32, true, true, false},
+        {{64, true, true, true, false}, Verdict::Passed, "registered for 32-bit and 64-bit processes"},
+        {{32, true, true, false, false},
          Verdict::Passed,
          "registered for 32-bit processes, as this one (not for 64-bit processes)"},
-        {{32, true, false, false}, Verdict::Passed, "registered for 32-bit processes"},
-        {{64, false, true, true}, Verdict::Failed, "registered for 32-bit processes only"},
-        {{32, false, true, true}, Verdict::Failed, "registered for 64-bit processes only"},
-        {{32, false, false, false}, Verdict::Failed, "not registered"},
+        {{32, true, false, false, false}, Verdict::Passed, "registered for 32-bit processes"},
+        {{64, false, true, true, false},
+         Verdict::Failed,
+         "registered for 32-bit processes only, no surrogate set up"},
+        {{64, false, true, true, true},
+         Verdict::Passed,
+         "registered for 32-bit processes only, created out of process by the system's DLL "
+         "surrogate (a 32-bit dllhost.exe)"},
+        {{32, false, true, true, false}, Verdict::Failed, "registered for 64-bit processes only"},
+        {{32, false, false, false, false}, Verdict::Failed, "not registered"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.finding);
@@ -245,7 +253,10 @@ TEST(DoctorReport, TellsWhichBitnessAComponentIsRegisteredFor) {
         EXPECT_EQ(check.verdict, c.verdict);
         EXPECT_EQ(check.finding, c.finding);
     }
-    EXPECT_TRUE(Contains(RegistrationCheck("P.C", {32, false, true, true}).fix, "32-bit build"));
+    EXPECT_TRUE(
+        Contains(RegistrationCheck("P.C", {32, false, true, true, false}).fix, "32-bit build"));
+    EXPECT_TRUE(Contains(RegistrationCheck("P.C", {64, false, true, true, false}).fix,
+                         "run nolvhost surrogate on"));
 }
 
 TEST(DoctorReport, PutsTheCauseAndTheFixUnderAFailure) {

@@ -304,6 +304,10 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
     {"called only to free a block the clipboard refused; a failure there leaves nothing the "
      "library could still release",
      {"GlobalFree"}},
+    {"the 64-bit library's surrogate lookup, reached only when in-process creation finds no "
+     "class (surrogate_session_test runs it): any failure there reads as no surrogate set up, "
+     "and the load returns 0 as it does without one",
+     {"StringFromGUID2", "RegOpenKeyExW", "RegQueryValueExW", "RegCloseKey"}},
     {"load-time only (library entry), before any export runs; the result is not used",
      {"DisableThreadLibraryCalls"}},
     {"the module-state slot: allocated when the library loads and freed when it unloads; reading "

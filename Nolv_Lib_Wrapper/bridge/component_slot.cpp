@@ -1,5 +1,7 @@
 #include "bridge/component_slot.h"
 
+#include "bridge/component_creation.h"
+
 ComponentSlot NolvSlot;
 ComponentSlot SivatSlot;
 
@@ -32,9 +34,7 @@ bool CreateComponent(ComponentSlot& slot, const wchar_t* progId) {
         if (FAILED(CLSIDFromProgID(progId, &classId))) return false;
 
         EmptySlot(slot);
-        if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                    reinterpret_cast<void**>(&slot.object))))
-            return false;
+        if (FAILED(CreateComponentObject(classId, &slot.object))) return false;
         if (FAILED(slot.object->QueryInterface(IID_IDispatch,
                                                reinterpret_cast<void**>(&slot.dispatch))))
             return false;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "bridge/component_contract.h"
+#include "bridge/component_creation.h"
 #include "doctor/ansi_text.h"
 #include "doctor/component_registration.h"
 #include "doctor/findings.h"
@@ -25,13 +26,16 @@ public:
         : component_(component), progId_(AnsiText(component.progId)) {}
 
     std::vector<Check> checks() {
-        const std::optional<ComponentRegistration> registration =
+        const std::optional<ComponentRegistration> own =
             ReadRegistration(component_.progId, ThisProcessView());
         const bool otherViewExists = OtherViewExists();
-        const bool inOtherView =
-            otherViewExists && ReadRegistration(component_.progId, OtherView());
-        add(RegistrationCheck(
-            progId_, {ProcessBits(), registration.has_value(), otherViewExists, inOtherView}));
+        const std::optional<ComponentRegistration> other =
+            otherViewExists ? ReadRegistration(component_.progId, OtherView()) : std::nullopt;
+        surrogate_ = !own && other && SurrogateFor(*other);
+        add(RegistrationCheck(progId_, {ProcessBits(), own.has_value(), otherViewExists,
+                                        other.has_value(), surrogate_}));
+        // Through the surrogate, the 32-bit registration is the one in use.
+        const std::optional<ComponentRegistration>& registration = surrogate_ ? other : own;
         if (!registration) {
             for (const char* check : {"CLSID", "server", "server architecture", "threading model",
                                       "creation", "IDispatch", "methods"})
@@ -49,6 +53,16 @@ public:
     }
 
 private:
+    static bool SurrogateFor([[maybe_unused]] const ComponentRegistration& registration) {
+#ifdef _WIN64
+        CLSID classId;
+        return SUCCEEDED(CLSIDFromString(registration.classId.c_str(), &classId)) &&
+               SetUpForSurrogate(classId);
+#else
+        return false;  // the library never asks for a surrogate in a 32-bit host
+#endif
+    }
+
     std::string subject(const char* check) const { return progId_ + ' ' + check; }
     void add(Check check) { checks_.push_back(std::move(check)); }
 
@@ -85,10 +99,17 @@ private:
                        "reinstall the component and register it again"));
             return;
         }
-        add(MachineCheck(subject("server architecture"), AnsiText(path), *machine, ProcessMachine(),
-                         "register the component's " + std::to_string(ProcessBits()) +
-                             "-bit build with the " + std::to_string(ProcessBits()) +
-                             "-bit regsvr32"));
+        if (surrogate_)
+            add(MachineCheck(subject("server architecture"), AnsiText(path), *machine,
+                             IMAGE_FILE_MACHINE_I386,
+                             "register the component's 32-bit build with the 32-bit regsvr32",
+                             "the 32-bit surrogate process"));
+        else
+            add(MachineCheck(subject("server architecture"), AnsiText(path), *machine,
+                             ProcessMachine(),
+                             "register the component's " + std::to_string(ProcessBits()) +
+                                 "-bit build with the " + std::to_string(ProcessBits()) +
+                                 "-bit regsvr32"));
     }
 
     // Created as the library creates it, then asked for what the library
@@ -97,9 +118,7 @@ private:
         CLSID classId;
         IUnknown* created = nullptr;
         HRESULT result = CLSIDFromProgID(component_.progId, &classId);
-        if (SUCCEEDED(result))
-            result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                      reinterpret_cast<void**>(&created));
+        if (SUCCEEDED(result)) result = CreateComponentObject(classId, &created);
         const ComReference<IUnknown> object(created);
         add(CreationCheck(progId_, result, SystemMessage(static_cast<DWORD>(result))));
         if (!object) {
@@ -148,6 +167,7 @@ private:
 
     const ComponentNeeds& component_;
     const std::string progId_;
+    bool surrogate_ = false;  // created out of process, in the 32-bit surrogate
     std::vector<Check> checks_;
 };
 

@@ -2,10 +2,6 @@
 
 #include "doctor/image_machine.h"
 
-namespace {
-
-// A text value of HKEY_CLASSES_ROOT\keyName in the view; REG_EXPAND_SZ
-// comes back expanded, as COM uses it.
 std::optional<std::wstring> TextValue(const std::wstring& keyName, const wchar_t* valueName,
                                       REGSAM view) {
     HKEY key;
@@ -25,8 +21,6 @@ std::optional<std::wstring> TextValue(const std::wstring& keyName, const wchar_t
     return text;
 }
 
-}  // namespace
-
 REGSAM ThisProcessView() { return ProcessBits() == 64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY; }
 
 REGSAM OtherView() { return ProcessBits() == 64 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY; }
@@ -37,7 +31,10 @@ bool OtherViewExists() {
 }
 
 std::optional<ComponentRegistration> ReadRegistration(const std::wstring& progId, REGSAM view) {
-    const std::optional<std::wstring> classId = TextValue(progId + L"\\CLSID", nullptr, view);
+    // ProgIDs are shared by both views (Wine keeps them in the 64-bit part
+    // only); classes are not.
+    std::optional<std::wstring> classId = TextValue(progId + L"\\CLSID", nullptr, view);
+    if (!classId) classId = TextValue(progId + L"\\CLSID", nullptr, KEY_WOW64_64KEY);
     if (!classId || classId->empty()) return std::nullopt;
     const std::wstring serverKey = L"CLSID\\" + *classId + L"\\InprocServer32";
     const std::optional<std::wstring> server = TextValue(serverKey, nullptr, view);

@@ -14,6 +14,12 @@ struct ComponentRegistration {
     std::optional<std::wstring> threadingModel;  // its ThreadingModel value, if any
 };
 
+// A text value of HKEY_CLASSES_ROOT\keyName in the view (valueName null:
+// the key's default value); REG_EXPAND_SZ comes back expanded, as COM uses
+// it. None when the key or the value is missing.
+std::optional<std::wstring> TextValue(const std::wstring& keyName, const wchar_t* valueName,
+                                      REGSAM view);
+
 // The view flag of this process's own registry view, and of the other one.
 REGSAM ThisProcessView();
 REGSAM OtherView();

@@ -55,12 +55,14 @@ std::string MachineName(WORD machine) {
 }
 
 Check MachineCheck(const std::string& subject, const std::string& path, WORD imageMachine,
-                   WORD processMachine, const std::string& whatFixesIt) {
+                   WORD processMachine, const std::string& whatFixesIt,
+                   const std::string& loader) {
     if (imageMachine == processMachine)
-        return Passed(subject, MachineName(imageMachine) + ", as this process");
-    return Failed(
-        subject, MachineName(imageMachine) + ", this process is " + MachineName(processMachine),
-        path + " is built for another architecture: this process cannot load it", whatFixesIt);
+        return Passed(subject, MachineName(imageMachine) + ", as " + loader);
+    return Failed(subject,
+                  MachineName(imageMachine) + ", " + loader + " is " + MachineName(processMachine),
+                  path + " is built for another architecture: " + loader + " cannot load it",
+                  whatFixesIt);
 }
 
 Check RegistrationCheck(const std::string& progId, const RegistrationViews& views) {
@@ -73,6 +75,20 @@ Check RegistrationCheck(const std::string& progId, const RegistrationViews& view
                                    (views.otherViewExists
                                         ? ", as this one (not for " + ProcessesOf(otherBits) + ")"
                                         : ""));
+    if (views.inOtherView && views.processBits == 64 && views.surrogateSetUp)
+        return Passed(subject,
+                      "registered for 32-bit processes only, created out of process by the "
+                      "system's DLL surrogate (a 32-bit dllhost.exe)");
+    if (views.inOtherView && views.processBits == 64)
+        return Failed(subject, "registered for 32-bit processes only, no surrogate set up",
+                      "a 64-bit process cannot load a 32-bit DLL, and no DLL surrogate is set up "
+                      "to host it in a 32-bit process: creating " + progId +
+                          " fails with \"class not registered\" (0x80040154) and a load returns 0",
+                      "run " + std::string(kSurrogateCommand) +
+                          " as an administrator (the component then runs in the system's 32-bit "
+                          "surrogate process, each call crossing processes), or register the "
+                          "component's 64-bit build with the 64-bit regsvr32, or use a 32-bit "
+                          "host with the 32-bit Nolv_Lib_Wrapper.dll");
     if (views.inOtherView)
         return Failed(subject, "registered for " + ProcessesOf(otherBits) + " only",
                       "this is a " + std::to_string(views.processBits) +

@@ -13,19 +13,27 @@
 // "x86 (32-bit)", "x64 (64-bit)", or the machine type's number.
 std::string MachineName(WORD machine);
 
-// An image's machine type against the process that is to load it.
-// whatFixesIt: what to do when they differ.
+// An image's machine type against the process that is to load it (loader:
+// that process, as the finding names it). whatFixesIt: what to do when they
+// differ.
 Check MachineCheck(const std::string& subject, const std::string& path, WORD imageMachine,
-                   WORD processMachine, const std::string& whatFixesIt);
+                   WORD processMachine, const std::string& whatFixesIt,
+                   const std::string& loader = "this process");
 
 // Where a ProgID is registered: in the registry view of this process
-// (processBits 32 or 64), in the other one, which a 32-bit Windows lacks.
+// (processBits 32 or 64), in the other one, which a 32-bit Windows lacks;
+// and whether a 64-bit process reaches its 32-bit registration through the
+// system's DLL surrogate.
 struct RegistrationViews {
     int processBits;
     bool inThisView;
     bool otherViewExists;
     bool inOtherView;
+    bool surrogateSetUp;
 };
+
+// The command that sets the surrogate up, as the report names it.
+inline constexpr char kSurrogateCommand[] = "nolvhost surrogate on";
 Check RegistrationCheck(const std::string& progId, const RegistrationViews& views);
 
 // Why creating a registered component failed with this HRESULT, and what

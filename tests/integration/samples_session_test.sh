@@ -119,7 +119,7 @@ if [[ $bin == */x86_64/bin && -f $bin/../../i686/bin/nolv_sample.dll ]]; then
     wine reg add "HKCR\\CLSID\\$nolv_class\\InprocServer32" /ve /reg:32 /f \
         /d "$(winepath -w "$bin/../../i686/bin/nolv_sample.dll" 2>/dev/null)" >/dev/null 2>&1
     check "doctor with the Nolv sample registered for 32-bit processes only" "\
-FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only
+FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, no surrogate set up
 exit=1" "$(doctor | grep -E '^(FAIL  NOLV|exit=)')"
     wine reg delete "HKCR\\NOLV_Lib.NOLVComClass" /reg:32 /f >/dev/null 2>&1
     wine reg delete "HKCR\\CLSID\\$nolv_class" /reg:32 /f >/dev/null 2>&1

@@ -1,0 +1,211 @@
+// The 64-bit library with the 32-bit sample components in the system's DLL
+// surrogate, as surrogate_session_test.sh sets them up (registered with the
+// 32-bit regsvr32, then nolvhost surrogate on): what load and free cycles
+// leave behind, and what a host sees when the surrogate dies under it. The
+// script runs this program once its setup is in place.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <set>
+#include <vector>
+
+#include "support/host_clipboard.h"
+#include "support/soak.h"
+#include "support/wrapper_library.h"
+
+namespace {
+
+using ProcessIds = std::set<DWORD>;
+
+ProcessIds RunningSurrogates() {
+    ProcessIds ids;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, L"dllhost.exe") == 0) ids.insert(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+ProcessIds StartedSince(const ProcessIds& before) {
+    const ProcessIds now = RunningSurrogates();
+    ProcessIds started;
+    std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
+                        std::inserter(started, started.end()));
+    return started;
+}
+
+void Terminate(const ProcessIds& ids) {
+    for (DWORD id : ids) {
+        const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (process == nullptr) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 10000);
+        CloseHandle(process);
+    }
+}
+
+// Wine 8 never ends a surrogate: its CoRegisterSurrogate is a stub, so COM
+// never tells dllhost.exe that nothing holds it any more, and dllhost.exe
+// registers its class for one activation only, so each creation starts
+// another. Windows ends a surrogate once nothing holds it.
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// The demo's calls, with the in-process results.
+void ExpectTheDemoResults(WrapperLibrary& wrapper) {
+    int first = 3;
+    int second = 4;
+    EXPECT_EQ(wrapper.getNumberStrRZ("NS", "X", &first, &second), 18);
+    EXPECT_EQ(HostClipboardText(), "NS-0003-0004-X");
+    SetHostClipboardText("Bolt M4, Nut M6, Washer 4, Bolt M6");
+    EXPECT_EQ(wrapper.getPartsNameListRZClip("bolt", 0), 2);
+    EXPECT_EQ(HostClipboardText(), "Bolt M4,Bolt M6");
+    EXPECT_EQ(wrapper.GetSivatMode("ABC-12"), 2);
+}
+
+// What the surrogates started since `before` did once nothing held them.
+void ExpectSurrogatesEnded(const ProcessIds& before, int creations) {
+    if (UnderWine()) {
+        const ProcessIds left = StartedSince(before);
+        EXPECT_EQ(left.size(), static_cast<size_t>(creations))
+            << "one surrogate a creation, none more";
+        Terminate(left);
+        return;
+    }
+    for (int waited = 0; waited < 120 && !StartedSince(before).empty(); ++waited) Sleep(1000);
+    EXPECT_TRUE(StartedSince(before).empty()) << "a surrogate outlived its last reference";
+}
+
+constexpr int kWarmUps = 5;
+
+// One cycle of what the library does, made with plain COM calls: under
+// Wine the platform keeps a few handles for every surrogate a process has
+// talked to (the surrogates never end there), whoever makes the calls.
+void PlainComCycle() {
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    const struct {
+        const wchar_t* progId;
+        const wchar_t* method;
+    } components[] = {{L"NOLV_Lib.NOLVComClass", L"getNumberStr"},
+                      {L"FendrelLib.SivatComClass", L"getSivatMode"}};
+    for (const auto& component : components) {
+        CLSID classId;
+        ASSERT_EQ(CLSIDFromProgID(component.progId, &classId), S_OK);
+        IUnknown* object = nullptr;
+        ASSERT_EQ(CoCreateInstance(classId, nullptr,
+                                   CLSCTX_LOCAL_SERVER | CLSCTX_ACTIVATE_32_BIT_SERVER,
+                                   IID_IUnknown, reinterpret_cast<void**>(&object)),
+                  S_OK);
+        IDispatch* dispatch = nullptr;
+        EXPECT_EQ(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
+        LPOLESTR names[] = {const_cast<LPOLESTR>(component.method)};
+        DISPID method;
+        if (dispatch != nullptr) {
+            EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &method),
+                      S_OK);
+            dispatch->Release();
+        }
+        object->Release();
+    }
+    CoUninitialize();
+}
+
+struct Floor {
+    ProcessResources growth;
+    int cycles;
+};
+
+Floor PlatformFloor(int cycles) { return {GrowthOver(kWarmUps, cycles, PlainComCycle), cycles}; }
+
+// Growth over `cycles` cycles within what the platform keeps for as many,
+// give or take what a measurement's own noise makes.
+bool WithinFloor(const ProcessResources& growth, int cycles, const Floor& floor) {
+    const long long handles = floor.growth.handles * cycles / floor.cycles + 2;
+    const long long memory =
+        std::max(0LL, floor.growth.privateMemory) * cycles / floor.cycles + 1024 * 1024;
+    return growth.handles <= handles && growth.privateMemory < memory &&
+           growth.freeTlsSlots == 0 && growth.windows <= 0;
+}
+
+}  // namespace
+
+TEST(SurrogateLifetime, LoadFreeCyclesKeepNoMoreThanPlainComDoes) {
+    const ProcessIds before = RunningSurrogates();
+    const Floor floor = PlatformFloor(20);
+    Terminate(StartedSince(before));
+    std::printf("plain COM: %d cycles; %s\n", floor.cycles, Describe(floor.growth).c_str());
+
+    // The comparison sees one handle kept a cycle on top of the platform's.
+    std::vector<HANDLE> kept;
+    const ProcessResources planted = GrowthOver(kWarmUps, 10, [&] {
+        PlainComCycle();
+        kept.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    });
+    for (HANDLE event : kept) CloseHandle(event);
+    Terminate(StartedSince(before));
+    EXPECT_FALSE(WithinFloor(planted, 10, floor)) << Describe(planted);
+
+    WrapperLibrary wrapper;
+    const int cycles = Configured("NOLV_SURROGATE_CYCLES", 100);
+    int creations = 0;
+    const ProcessResources growth = GrowthOver(kWarmUps, cycles, [&] {
+        ASSERT_EQ(wrapper.LoadNolvSys(), 1);
+        ASSERT_EQ(wrapper.LoadSivatSys(), 1);
+        creations += 2;
+        if (UnderWine()) {
+            EXPECT_EQ(StartedSince(before).size(), static_cast<size_t>(creations));
+        }
+        ExpectTheDemoResults(wrapper);
+        wrapper.FreeNolvSys();
+    });
+    std::printf("library: %d load/free cycles through the surrogate; %s\n", cycles,
+                Describe(growth).c_str());
+    EXPECT_TRUE(WithinFloor(growth, cycles, floor)) << Describe(growth);
+    ExpectSurrogatesEnded(before, creations);
+}
+
+TEST(SurrogateLifetime, ADeadSurrogateGivesTheFallbacksAndAReloadRecovers) {
+    const ProcessIds before = RunningSurrogates();
+    WrapperLibrary wrapper;
+    ASSERT_EQ(wrapper.LoadNolvSys(), 1);
+    ASSERT_EQ(wrapper.LoadSivatSys(), 1);
+    const ProcessIds loaded = StartedSince(before);
+    ASSERT_EQ(loaded.size(), 2u) << "one surrogate for each component";
+    Terminate(loaded);
+
+    // The proxies' lookups fail: each operation answers as for a method the
+    // component does not know.
+    int first = 3;
+    int second = 4;
+    SetHostClipboardText("stale");
+    EXPECT_EQ(wrapper.getNumberStrRZ("NS", "X", &first, &second), 0);
+    EXPECT_EQ(first, 3);
+    EXPECT_EQ(second, 4);
+    EXPECT_EQ(HostClipboardText(), "");
+    SetHostClipboardText("Bolt M4, Nut M6");
+    EXPECT_EQ(wrapper.getPartsNameListRZClip("bolt", 0), 0);
+    EXPECT_EQ(HostClipboardText(), "");
+    EXPECT_EQ(wrapper.GetSivatMode("ABC-12"), -3);
+    wrapper.setSettingDataFileName("settings.ini");
+    wrapper.editSettingData();
+
+    const DWORD start = GetTickCount();
+    wrapper.FreeNolvSys();
+    EXPECT_LT(GetTickCount() - start, 5000u) << "releasing a dead proxy waited";
+
+    ASSERT_EQ(wrapper.LoadNolvSys(), 1);
+    ASSERT_EQ(wrapper.LoadSivatSys(), 1);
+    ExpectTheDemoResults(wrapper);
+    wrapper.FreeNolvSys();
+    ExpectSurrogatesEnded(before, 2);
+}
+
