@@ -72,7 +72,7 @@ HRESULT STDMETHODCALLTYPE DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* n
 
 HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags,
                                                  DISPPARAMS* parameters, VARIANT* result,
-                                                 EXCEPINFO*, UINT* badArgument) {
+                                                 EXCEPINFO* exception, UINT* badArgument) {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (id < IdOf(0) || id >= IdOf(methods_.size()) || (flags & DISPATCH_METHOD) == 0)
         return DISP_E_MEMBERNOTFOUND;
@@ -81,14 +81,14 @@ HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID id, REFIID riid, LCID, W
     const Method& method = methods_[static_cast<std::size_t>(id - IdOf(0))];
     if (parameters->cArgs != method.parameterCount) return DISP_E_BADPARAMCOUNT;
     if (parameters->cArgs != 0 && parameters->rgvarg == nullptr) return E_INVALIDARG;
-    return Run(method, *parameters, result, badArgument);
+    return Run(method, *parameters, result, exception, badArgument);
 }
 
 // Nothing may unwind into the caller, which need not be C++ at all.
 HRESULT DispatchObject::Run(const Method& method, DISPPARAMS& parameters, VARIANT* result,
-                            UINT* badArgument) {
+                            EXCEPINFO* exception, UINT* badArgument) {
     try {
-        MethodCall call(parameters, result);
+        MethodCall call(parameters, result, exception);
         const HRESULT hr = method.run(call);
         if (hr == DISP_E_TYPEMISMATCH && badArgument != nullptr)
             *badArgument = call.BadArgument();

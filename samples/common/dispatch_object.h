@@ -36,7 +36,7 @@ public:
 private:
     ~DispatchObject();
     HRESULT Run(const Method& method, DISPPARAMS& parameters, VARIANT* result,
-                UINT* badArgument);
+                EXCEPINFO* exception, UINT* badArgument);
 
     LONG references_ = 1;
     const MethodTable methods_;

@@ -1,5 +1,6 @@
 #include "common/method_call.h"
 
+#include "common/component_class.h"
 #include "common/variant_owner.h"
 
 UINT MethodCall::ArgumentIndex(UINT parameter) const {
@@ -57,4 +58,15 @@ void MethodCall::ReturnInteger(LONG value) {
     if (result_ == nullptr) return;
     V_VT(result_) = VT_I4;
     V_I4(result_) = value;
+}
+
+HRESULT MethodCall::Raise(const std::wstring& description) {
+    if (exception_ != nullptr) {
+        *exception_ = EXCEPINFO{};
+        exception_->bstrSource = SysAllocString(kComponentClass.name);
+        exception_->bstrDescription =
+            SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+        exception_->scode = E_FAIL;
+    }
+    return DISP_E_EXCEPTION;
 }

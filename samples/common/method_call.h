@@ -9,8 +9,8 @@
 
 class MethodCall {
 public:
-    MethodCall(const DISPPARAMS& parameters, VARIANT* result)
-        : parameters_(parameters), result_(result) {}
+    MethodCall(const DISPPARAMS& parameters, VARIANT* result, EXCEPINFO* exception)
+        : parameters_(parameters), result_(result), exception_(exception) {}
 
     // By reference or by value, anything that converts to the type; a null
     // string is the empty text. DISP_E_TYPEMISMATCH otherwise.
@@ -25,6 +25,11 @@ public:
     HRESULT ReturnText(const std::wstring& text);
     void ReturnInteger(LONG value);
 
+    // Fails the call with an automation exception: DISP_E_EXCEPTION, and
+    // the sample's name as its source and description as its description,
+    // when the caller passed somewhere to put them.
+    HRESULT Raise(const std::wstring& description);
+
     // The rgvarg index of the argument that did not convert.
     UINT BadArgument() const { return badArgument_; }
 
@@ -34,5 +39,6 @@ private:
 
     const DISPPARAMS& parameters_;
     VARIANT* const result_;
+    EXCEPINFO* const exception_;
     UINT badArgument_ = 0;
 };

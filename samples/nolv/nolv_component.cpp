@@ -14,8 +14,10 @@ namespace {
 HRESULT SetSettingDataFileName(NolvSession& session, MethodCall& call) {
     std::wstring fileName;
     if (HRESULT hr = call.Text(0, fileName); FAILED(hr)) return hr;
-    session.UseSettingsFile(std::move(fileName));
-    return S_OK;
+    // The object goes on with the built-in settings, but the caller learns
+    // that its file was not read.
+    const std::wstring problem = session.UseSettingsFile(std::move(fileName));
+    return problem.empty() ? S_OK : call.Raise(problem);
 }
 
 // (prefix, suffix, first, second) -> the number string

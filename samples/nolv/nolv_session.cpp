@@ -5,9 +5,13 @@
 
 #include <utility>
 
-void NolvSession::UseSettingsFile(std::wstring fileName) {
+std::wstring NolvSession::UseSettingsFile(std::wstring fileName) {
     fileName_ = std::move(fileName);
-    ReadSettings();
+    std::wstring whyNot;
+    settings_ = LoadSettings(fileName_, &whyNot);
+    if (whyNot.empty()) return whyNot;
+    return L"the settings file \"" + fileName_ + L"\" cannot be read (" + whyNot +
+           L"); the built-in settings are in use";
 }
 
 void NolvSession::EditSettingsFile() {

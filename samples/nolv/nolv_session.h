@@ -6,8 +6,10 @@
 
 class NolvSession {
 public:
-    // Keeps the name and reads the file; the defaults when it cannot.
-    void UseSettingsFile(std::wstring fileName);
+    // Keeps the name and reads the file; the defaults when it cannot, and
+    // then what went wrong, in words for the caller (empty: read, or no
+    // name given).
+    std::wstring UseSettingsFile(std::wstring fileName);
 
     // Lets the user edit the file, then reads it again.
     void EditSettingsFile();

@@ -70,8 +70,8 @@ NolvSettings ParseSettings(std::wstring_view text) {
     return settings;
 }
 
-NolvSettings LoadSettings(const std::wstring& fileName) {
+NolvSettings LoadSettings(const std::wstring& fileName, std::wstring* whyNot) {
     if (fileName.empty()) return NolvSettings();
-    const std::optional<std::wstring> text = ReadUtf8File(fileName);
+    const std::optional<std::wstring> text = ReadUtf8File(fileName, whyNot);
     return text ? ParseSettings(*text) : NolvSettings();
 }

@@ -25,5 +25,7 @@ struct NolvSettings {
 // built-in defaults.
 NolvSettings ParseSettings(std::wstring_view text);
 
-// The built-in defaults when there is no name or the file cannot be read.
-NolvSettings LoadSettings(const std::wstring& fileName);
+// The built-in defaults when there is no name or the file cannot be read;
+// whyNot, when given, then says why the file could not be read (it stays
+// empty for no name).
+NolvSettings LoadSettings(const std::wstring& fileName, std::wstring* whyNot = nullptr);
