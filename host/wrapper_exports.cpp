@@ -42,6 +42,8 @@ void ResolveEach(HMODULE module, WrapperExports& exports, Missed missed) {
     resolve("Nolv_Lib_getPartsNameListBufW", exports.getPartsNameListBufW);
     resolve("Sivat_Lib_GetSivatModeW", exports.GetSivatModeW);
     resolve("Nolv_Lib_setSettingDataFileNameW", exports.setSettingDataFileNameW);
+    resolve("Nolv_Lib_GetLastFailure", exports.GetLastFailure);
+    resolve("Nolv_Lib_GetLastFailureW", exports.GetLastFailureW);
 }
 }  // namespace
 

@@ -29,6 +29,9 @@ struct WrapperExports {
     decltype(&::Nolv_Lib_getPartsNameListBufW) getPartsNameListBufW;
     decltype(&::Sivat_Lib_GetSivatModeW) GetSivatModeW;
     decltype(&::Nolv_Lib_setSettingDataFileNameW) setSettingDataFileNameW;
+    // Why the last call failed.
+    decltype(&::Nolv_Lib_GetLastFailure) GetLastFailure;
+    decltype(&::Nolv_Lib_GetLastFailureW) GetLastFailureW;
 };
 
 // Full path of a file in the running program's directory.

@@ -78,6 +78,20 @@ int __stdcall Nolv_Lib_getPartsNameListBufW(const wchar_t* text, const wchar_t* 
 int __stdcall Sivat_Lib_GetSivatModeW(const wchar_t* text);
 void __stdcall Nolv_Lib_setSettingDataFileNameW(const wchar_t* fileName);
 
+/* Why the last call failed. Every function but these two forgets the
+ * previous failure when it starts, and records one when it falls back or
+ * returns a failure value: one line naming the function, the component and
+ * method, the step that failed, the HRESULT with the system's message for
+ * it, and, where there are any, the component's own words (its exception's
+ * source and description), the argument it objected to, or the program
+ * that held the clipboard. The result is that HRESULT (never 0 for a
+ * failure), or 0 when the last call did not fail; the text is then empty.
+ * The text comes with the buffer convention above; the W form carries the
+ * component's words whatever the ANSI code page. Reading does not change
+ * the record; nothing is ever logged or shown. */
+int __stdcall Nolv_Lib_GetLastFailure(char* buffer, int size, int* needed);
+int __stdcall Nolv_Lib_GetLastFailureW(wchar_t* buffer, int size, int* needed);
+
 #ifdef __cplusplus
 }
 #endif

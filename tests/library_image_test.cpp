@@ -64,6 +64,8 @@ TEST(LibraryImage, ExportsTheElevenAtOrdinalsOneToElevenAndTheAddedFromTwelve) {
         "Nolv_Lib_getPartsNameListBufW",
         "Nolv_Lib_setSettingDataFileNameW",
         "Sivat_Lib_GetSivatModeW",
+        "Nolv_Lib_GetLastFailure",
+        "Nolv_Lib_GetLastFailureW",
     };
     ASSERT_TRUE(std::is_sorted(expected.begin(), expected.begin() + 11));
 
@@ -134,6 +136,8 @@ TEST(LibraryImage, AddedExportsAreStdcallAndTheElevenCdecl) {
         {"Nolv_Lib_getPartsNameListBufW", 24, 0},
         {"Sivat_Lib_GetSivatModeW", 4, 0},
         {"Nolv_Lib_setSettingDataFileNameW", 4, 0},
+        {"Nolv_Lib_GetLastFailure", 12, 0},
+        {"Nolv_Lib_GetLastFailureW", 12, 0},
         {"Sivat_Lib_GetSivatMode", 4, 4},
         {"Nolv_Lib_getPartsNameListRZClip", 8, 8},
     };

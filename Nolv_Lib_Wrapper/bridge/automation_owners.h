@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <initializer_list>
 #include <memory>
 
 // An automation string (a null one stands for the empty string).
@@ -49,6 +50,24 @@ public:
 
 private:
     VARIANT value_;
+};
+
+// The exception information a method may give back with DISP_E_EXCEPTION:
+// empty until then, its strings freed however the call ends.
+class ExceptionInfo {
+public:
+    ExceptionInfo() : info_() {}
+    ~ExceptionInfo() {
+        for (BSTR text : {info_.bstrSource, info_.bstrDescription, info_.bstrHelpFile})
+            if (text != nullptr) SysFreeString(text);
+    }
+    ExceptionInfo(const ExceptionInfo&) = delete;
+    ExceptionInfo& operator=(const ExceptionInfo&) = delete;
+
+    EXCEPINFO* get() { return &info_; }
+
+private:
+    EXCEPINFO info_;
 };
 
 // ANSI text made with array new.

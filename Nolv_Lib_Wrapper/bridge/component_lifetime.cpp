@@ -6,19 +6,24 @@
 #include "frame/call_guard.h"
 
 namespace {
-int LoadComponent(ComponentSlot& slot, const wchar_t* progId) {
-    return GuardedExport([&] { return CreateComponent(slot, progId) ? 1 : 0; },
+constexpr ExportCall kLoadNolvSys = contract::NolvExport("LoadNolvSys");
+constexpr ExportCall kLoadSivatSys = contract::SivatExport("LoadSivatSys");
+constexpr ExportCall kFreeNolvSys = {"FreeNolvSys", nullptr, nullptr, nullptr};
+
+int LoadComponent(const ExportCall& call, ComponentSlot& slot) {
+    return GuardedExport(call, [&] { return CreateComponent(slot, call.progId) ? 1 : 0; },
                          [] { return -1; });
 }
 }  // namespace
 
-int __cdecl LoadNolvSys(void) { return LoadComponent(NolvSlot, contract::kNolvProgId); }
+int __cdecl LoadNolvSys(void) { return LoadComponent(kLoadNolvSys, NolvSlot); }
 
-int __cdecl LoadSivatSys(void) { return LoadComponent(SivatSlot, contract::kSivatProgId); }
+int __cdecl LoadSivatSys(void) { return LoadComponent(kLoadSivatSys, SivatSlot); }
 
 // Releases both slots, not only the Nolv one. Nothing here raises, so it
 // switches the module state but needs no catch-all.
 void __cdecl FreeNolvSys(void) {
+    BeginCall(kFreeNolvSys);
     ModuleStateScope moduleState(LibraryModuleState());
     ReleaseComponents();
 }

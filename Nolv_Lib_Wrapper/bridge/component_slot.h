@@ -16,10 +16,12 @@ extern ComponentSlot SivatSlot;
 
 // Creates the component registered under progId into the slot, releasing
 // what the slot held first. True when the slot then holds a dispatch
-// reference. Initialises COM on the calling thread (see ReleaseComponents).
+// reference; otherwise the failed step is recorded. Initialises COM on the
+// calling thread (see ReleaseComponents).
 bool CreateComponent(ComponentSlot& slot, const wchar_t* progId);
 
-// Empties both slots and ends the library's use of COM on this thread:
-// every CoInitialize that a creation made succeed is matched here, and none
-// other, so a host's own apartment survives.
+// Empties both slots and ends the library's use of COM on the calling
+// thread: every CoInitialize that a creation on this thread made succeed
+// is matched here, and none other, so a host's own apartment survives,
+// and so does another thread's.
 void ReleaseComponents();

@@ -1,19 +1,82 @@
 #include "bridge/invoke_by_name.h"
 
+#include "bridge/automation_owners.h"
+#include "frame/failure_record.h"
+#include "frame/fixed_text.h"
 #include "frame/memory_exception.h"
 
 namespace {
+
 // Every lookup and call uses the system default locale, as the components
 // expect.
 constexpr LCID kCallLocale = LOCALE_SYSTEM_DEFAULT;
+
+// E_ILLEGAL_METHOD_CALL, "a method was called at an unexpected time": the
+// status of an operation on a component the host has not loaded.
+constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000E);
+
+// What a call through a proxy answers once the process behind it (the
+// 64-bit twin's DLL surrogate) has ended.
+bool ComponentGone(HRESULT status) {
+    switch (status) {
+    case RPC_E_DISCONNECTED:
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE:
+    case CO_E_OBJNOTCONNECTED:
+    case __HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+    case __HRESULT_FROM_WIN32(RPC_S_CALL_FAILED):
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RecordComponentFailure(FailureStep step, HRESULT status) {
+    return RecordFailure(ComponentGone(status) ? FailureStep::ComponentGone : step, status);
+}
+
+// The component's own words, when it gave any, and the argument it
+// objected to, numbered as the method declares its parameters.
+void AddComponentDetails(HRESULT status, EXCEPINFO& exception, UINT argumentError, UINT count) {
+    wchar_t buffer[768];
+    FixedText detail(buffer, ARRAYSIZE(buffer));
+    if (status == DISP_E_EXCEPTION) {
+        if (exception.pfnDeferredFillIn != nullptr) exception.pfnDeferredFillIn(&exception);
+        if (exception.bstrDescription != nullptr) {
+            detail.Append(L"the component says: ").Append(exception.bstrDescription);
+            if (exception.bstrSource != nullptr)
+                detail.Append(L" (source: ").Append(exception.bstrSource).Append(L")");
+        } else if (exception.bstrSource != nullptr) {
+            detail.Append(L"source: ").Append(exception.bstrSource);
+        }
+        // E_FAIL says no more than the exception itself.
+        if (exception.scode != 0 && exception.scode != status && exception.scode != E_FAIL)
+            detail.Append(detail.length() > 0 ? L"; " : L"").Append(L"its code: ").AppendHex(
+                static_cast<DWORD>(exception.scode));
+        else if (exception.wCode != 0)
+            detail.Append(detail.length() > 0 ? L"; " : L"").Append(L"its code: ").AppendDecimal(
+                exception.wCode);
+    }
+    if ((status == DISP_E_TYPEMISMATCH || status == DISP_E_PARAMNOTFOUND) && argumentError < count)
+        detail.Append(detail.length() > 0 ? L"; " : L"").Append(L"at argument ")
+            .AppendDecimal(count - argumentError).Append(L" of ").AppendDecimal(count);
+    if (detail.length() > 0) AddFailureDetail(detail.text());
+}
+
 }  // namespace
 
-std::optional<DISPID> LookUpMethod(IDispatch* dispatch, const wchar_t* name) {
-    if (dispatch == nullptr) return std::nullopt;
+std::optional<DISPID> LookUpMethod(const ComponentSlot& slot, const wchar_t* name) {
+    if (slot.dispatch == nullptr) {
+        RecordFailure(FailureStep::NotLoaded, kNotLoaded);
+        return std::nullopt;
+    }
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID method = DISPID_UNKNOWN;
-    if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &method)))
+    const HRESULT status = slot.dispatch->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &method);
+    if (FAILED(status)) {
+        RecordComponentFailure(FailureStep::MethodLookup, status);
         return std::nullopt;
+    }
     return method;
 }
 
@@ -37,15 +100,21 @@ DISPPARAMS ArgumentArray::Parameters() {
     return parameters;
 }
 
-void InvokeMethod(IDispatch* dispatch, DISPID method, ArgumentArray& arguments, VARIANT* result) {
+void InvokeMethod(const ComponentSlot& slot, DISPID method, ArgumentArray& arguments,
+                  VARIANT* result) {
     DISPPARAMS parameters = arguments.Parameters();
-    dispatch->Invoke(method, IID_NULL, kCallLocale, DISPATCH_METHOD, &parameters, result,
-                     nullptr, nullptr);
+    ExceptionInfo exception;
+    UINT argumentError = static_cast<UINT>(-1);
+    const HRESULT status = slot.dispatch->Invoke(method, IID_NULL, kCallLocale, DISPATCH_METHOD,
+                                                 &parameters, result, exception.get(),
+                                                 &argumentError);
+    if (FAILED(status) && RecordComponentFailure(FailureStep::Call, status))
+        AddComponentDetails(status, *exception.get(), argumentError, parameters.cArgs);
 }
 
-void CallMethod(IDispatch* dispatch, const wchar_t* name) {
-    const std::optional<DISPID> method = LookUpMethod(dispatch, name);
+void CallMethod(const ComponentSlot& slot, const wchar_t* name) {
+    const std::optional<DISPID> method = LookUpMethod(slot, name);
     if (!method) return;
     ArgumentArray none(0);
-    InvokeMethod(dispatch, *method, none, nullptr);
+    InvokeMethod(slot, *method, none, nullptr);
 }

@@ -1,6 +1,7 @@
-// The late-bound call: a method looked up by name on a dispatch reference,
-// then invoked with every argument passed by reference. The two stages are
-// separate because an operation may do other work between them.
+// The late-bound call: a method looked up by name on a component's
+// dispatch reference, then invoked with every argument passed by
+// reference. The two stages are separate because an operation may do
+// other work between them. A failure of either is recorded.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +11,13 @@
 #include <memory>
 #include <optional>
 
-// Lookup stage. Nothing when the name is not resolved, and also when there
-// is no dispatch reference (a component never loaded or already freed): the
-// operation then behaves as for a method the component does not know.
-std::optional<DISPID> LookUpMethod(IDispatch* dispatch, const wchar_t* name);
+#include "bridge/component_slot.h"
+
+// Lookup stage. Nothing when the name is not resolved, and also when the
+// slot holds no dispatch reference (a component never loaded, not loaded
+// whole, or freed): the operation then behaves as for a method the
+// component does not know.
+std::optional<DISPID> LookUpMethod(const ComponentSlot& slot, const wchar_t* name);
 
 // The argument elements of one invocation, element 0 holding the method's
 // last parameter. Each element points at a variable of the caller's.
@@ -34,11 +38,13 @@ private:
 };
 
 // Invocation stage: DISPATCH_METHOD, no named arguments, result into result
-// when it is not null. The status is deliberately not examined: a failed
-// invocation leaves the result value empty, and each operation treats an
-// empty result as no answer.
-void InvokeMethod(IDispatch* dispatch, DISPID method, ArgumentArray& arguments, VARIANT* result);
+// when it is not null. A failed invocation leaves the result value empty,
+// which each operation treats as no answer; the status only goes into the
+// record, with the component's exception information and the argument it
+// objected to.
+void InvokeMethod(const ComponentSlot& slot, DISPID method, ArgumentArray& arguments,
+                  VARIANT* result);
 
 // A method called with no arguments and no result requested; not called
 // when its name is not resolved.
-void CallMethod(IDispatch* dispatch, const wchar_t* name);
+void CallMethod(const ComponentSlot& slot, const wchar_t* name);

@@ -1,11 +1,18 @@
 #include "bridge/result_value.h"
 
+#include "frame/failure_record.h"
+
 namespace {
-// Converts the result to type into a value of its own; false when the
-// method set no result or the conversion fails.
+// Converts the result to type into a value of its own; false, with the
+// failure recorded, when the method set no result or the conversion fails.
 bool ConvertInto(ResultValue& result, VARTYPE type, ResultValue& converted) {
-    if (V_VT(result.get()) == VT_EMPTY) return false;
-    return SUCCEEDED(VariantChangeType(converted.get(), result.get(), 0, type));
+    if (V_VT(result.get()) == VT_EMPTY) {
+        RecordFailure(FailureStep::NoResult, DISP_E_TYPEMISMATCH);
+        return false;
+    }
+    const HRESULT status = VariantChangeType(converted.get(), result.get(), 0, type);
+    if (FAILED(status)) RecordFailure(FailureStep::ResultType, status);
+    return SUCCEEDED(status);
 }
 }  // namespace
 

@@ -7,6 +7,9 @@
 
 #include "bridge/automation_owners.h"
 
+// No result, or one that does not convert, is recorded as the call's
+// failure.
+
 // The result as an automation string; null when there was no result, it
 // does not convert to a string, or it is a null string.
 Bstr ResultAsBstr(ResultValue& result);

@@ -2,6 +2,8 @@
 
 #include <comdef.h>
 
+#include "frame/failure_record.h"
+
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -16,14 +18,19 @@ struct FreeWithRuntime {
     void operator()(wchar_t* buffer) const { std::free(buffer); }
 };
 
-[[noreturn]] void RaiseOutOfMemory() { throw _com_error(E_OUTOFMEMORY); }
+[[noreturn]] void RaiseOutOfMemory() {
+    RecordFailure(FailureStep::Memory, E_OUTOFMEMORY);
+    throw _com_error(E_OUTOFMEMORY);
+}
 
 // A failed code-page conversion raises the thread's last error, as an
 // HRESULT in the Win32 facility when it is a positive error code.
-[[noreturn]] void RaiseConversionFailure() {
+[[noreturn]] void RaiseConversionFailure(FailureStep direction) {
     const LONG error = static_cast<LONG>(GetLastError());
-    throw _com_error(error > 0 ? static_cast<HRESULT>(0x80070000UL | (error & 0xFFFF))
-                               : static_cast<HRESULT>(error));
+    const HRESULT status = error > 0 ? static_cast<HRESULT>(0x80070000UL | (error & 0xFFFF))
+                                     : static_cast<HRESULT>(error);
+    RecordFailure(direction, status);
+    throw _com_error(status);
 }
 
 }  // namespace
@@ -33,7 +40,7 @@ Bstr ConvertAnsiToBstr(const char* text) {
 
     const int length = lstrlenA(text) + 1;  // the terminating NUL converts too
     const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
-    if (wideLength == 0) RaiseConversionFailure();
+    if (wideLength == 0) RaiseConversionFailure(FailureStep::ConversionIn);
 
     wchar_t stackBuffer[kStackBufferLength];
     std::unique_ptr<wchar_t, FreeWithRuntime> heapBuffer;
@@ -44,7 +51,7 @@ Bstr ConvertAnsiToBstr(const char* text) {
         wide = heapBuffer.get();
     }
     if (MultiByteToWideChar(CP_ACP, 0, text, length, wide, wideLength) == 0)
-        RaiseConversionFailure();
+        RaiseConversionFailure(FailureStep::ConversionIn);
 
     BSTR converted = SysAllocString(wide);
     if (converted == nullptr) RaiseOutOfMemory();
@@ -63,11 +70,11 @@ AnsiText ConvertBstrToAnsi(BSTR text) {
 
     const int length = lstrlenW(text) + 1;
     const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (size == 0) RaiseConversionFailure();
+    if (size == 0) RaiseConversionFailure(FailureStep::ConversionOut);
 
     AnsiText converted(new (std::nothrow) char[size]);
     if (!converted) RaiseOutOfMemory();
     if (WideCharToMultiByte(CP_ACP, 0, text, length, converted.get(), size, nullptr, nullptr) == 0)
-        RaiseConversionFailure();
+        RaiseConversionFailure(FailureStep::ConversionOut);
     return converted;
 }

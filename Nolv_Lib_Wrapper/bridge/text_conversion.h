@@ -1,6 +1,7 @@
 // Text between the host's ANSI code page (or its UTF-16 text) and
-// automation strings. The conversions raise _com_error on failure: E_OUTOFMEMORY when memory is
-// exhausted, otherwise the code-page conversion's last error as an HRESULT.
+// automation strings. The conversions raise _com_error on failure, with
+// the failure recorded: E_OUTOFMEMORY when memory is exhausted, otherwise
+// the code-page conversion's last error as an HRESULT.
 #pragma once
 
 #include "bridge/automation_owners.h"

@@ -6,7 +6,8 @@
 
 // The clipboard opened with no owner window, or not opened. Another program
 // may hold the clipboard for a moment (clipboard viewers do), so opening is
-// retried for about half a second before giving up.
+// retried for about half a second before giving up; then the failure is
+// recorded, with the program that held it where Windows can tell.
 class OpenedClipboard {
 public:
     OpenedClipboard();

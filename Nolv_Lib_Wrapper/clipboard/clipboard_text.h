@@ -1,4 +1,5 @@
-// The clipboard text channel: plain ANSI text (CF_TEXT) only.
+// The clipboard text channel: plain ANSI text (CF_TEXT) only. A clipboard
+// that cannot be opened, written or read is recorded as the call's failure.
 #pragma once
 
 #include "clipboard/heap_text.h"

@@ -7,7 +7,7 @@
 HeapText CopyToHeap(const char* text) {
     const std::size_t size = std::strlen(text) + 1;
     HeapText copy(static_cast<char*>(std::malloc(size)));
-    if (!copy) throw CMemoryException();
+    if (!copy) RaiseMemoryException();
     std::memcpy(copy.get(), text, size);
     return copy;
 }

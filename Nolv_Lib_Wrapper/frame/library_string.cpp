@@ -9,7 +9,7 @@ void RaisingMemoryException(Step step) {
     try {
         step();
     } catch (const std::bad_alloc&) {
-        throw CMemoryException();
+        RaiseMemoryException();
     }
 }
 }  // namespace

@@ -1,7 +1,7 @@
 // Nolv_Lib_AboutBox, Nolv_Lib_SivatAboutBox, Nolv_Lib_editSettingData,
 // Nolv_Lib_setSettingDataFileName(W): requests passed straight through to a
-// component method, with no result asked for. The invocation status is not
-// examined; a component that refuses goes unnoticed.
+// component method, with no result asked for. A component that refuses
+// changes nothing the host gets back; the failure record tells why.
 #include "Nolv_Lib_Wrapper.h"
 #include "bridge/component_contract.h"
 #include "bridge/component_slot.h"
@@ -10,38 +10,45 @@
 #include "frame/call_guard.h"
 
 namespace {
-void CallGuarded(const ComponentSlot& slot, const wchar_t* method) {
-    GuardedExport([&] { CallMethod(slot.dispatch, method); }, [] {});
+constexpr ExportCall kAboutBox = contract::NolvExport("Nolv_Lib_AboutBox", contract::kNolvAboutBox);
+constexpr ExportCall kSivatAboutBox = contract::SivatExport("Nolv_Lib_SivatAboutBox", contract::kSivatAbout);
+constexpr ExportCall kEditSettingData = contract::NolvExport("Nolv_Lib_editSettingData", contract::kEditSettingData);
+constexpr ExportCall kSetSettingDataFileName = contract::NolvExport("Nolv_Lib_setSettingDataFileName", contract::kSetSettingDataFileName);
+constexpr ExportCall kSetSettingDataFileNameW = contract::NolvExport("Nolv_Lib_setSettingDataFileNameW", contract::kSetSettingDataFileName);
+
+void CallGuarded(const ExportCall& call, const ComponentSlot& slot) {
+    GuardedExport(call, [&] { CallMethod(slot, call.method); }, [] {});
 }
 
 // The name means something to the component only: the library neither
 // keeps it nor looks at the file.
 template <class Char>
-void SetSettingDataFileName(const Char* fileName) {
+void SetSettingDataFileName(const ExportCall& call, const Char* fileName) {
     GuardedExport(
+        call,
         [&] {
             Bstr name = HostTextToBstr(fileName);  // converted even if the method is missing
-            const auto method = LookUpMethod(NolvSlot.dispatch, contract::kSetSettingDataFileName);
+            const auto method = LookUpMethod(NolvSlot, contract::kSetSettingDataFileName);
             if (!method) return;
             ArgumentArray arguments(1);
             arguments.Text(0, name.variable());
-            InvokeMethod(NolvSlot.dispatch, *method, arguments, nullptr);
+            InvokeMethod(NolvSlot, *method, arguments, nullptr);
         },
         [] {});
 }
 }  // namespace
 
-void __cdecl Nolv_Lib_AboutBox(void) { CallGuarded(NolvSlot, contract::kNolvAboutBox); }
+void __cdecl Nolv_Lib_AboutBox(void) { CallGuarded(kAboutBox, NolvSlot); }
 
 // Carries the Nolv_Lib_ prefix, but it is the Sivat component's box.
-void __cdecl Nolv_Lib_SivatAboutBox(void) { CallGuarded(SivatSlot, contract::kSivatAbout); }
+void __cdecl Nolv_Lib_SivatAboutBox(void) { CallGuarded(kSivatAboutBox, SivatSlot); }
 
-void __cdecl Nolv_Lib_editSettingData(void) { CallGuarded(NolvSlot, contract::kEditSettingData); }
+void __cdecl Nolv_Lib_editSettingData(void) { CallGuarded(kEditSettingData, NolvSlot); }
 
 void __cdecl Nolv_Lib_setSettingDataFileName(const char* fileName) {
-    SetSettingDataFileName(fileName);
+    SetSettingDataFileName(kSetSettingDataFileName, fileName);
 }
 
 void __stdcall Nolv_Lib_setSettingDataFileNameW(const wchar_t* fileName) {
-    SetSettingDataFileName(fileName);
+    SetSettingDataFileName(kSetSettingDataFileNameW, fileName);
 }

@@ -9,6 +9,8 @@
 #include "frame/call_guard.h"
 
 namespace {
+constexpr ExportCall kGetSivatMode = contract::SivatExport("Sivat_Lib_GetSivatMode", contract::kGetSivatMode);
+constexpr ExportCall kGetSivatModeW = contract::SivatExport("Sivat_Lib_GetSivatModeW", contract::kGetSivatMode);
 constexpr int kMethodNotFound = -3;
 constexpr int kNoMode = -1;
 // The method's first parameter: exactly fifteen spaces, in the width of
@@ -20,12 +22,13 @@ const char* FifteenSpaces(const char*) { return kFifteenSpaces; }
 const wchar_t* FifteenSpaces(const wchar_t*) { return kFifteenSpacesW; }
 
 template <class Char>
-int ModeOf(const Char* text) {
+int ModeOf(const ExportCall& call, const Char* text) {
     return GuardedExport(
+        call,
         [&] {
             int mode = kMethodNotFound;
             // Looked up before the conversions, which happen either way.
-            const auto method = LookUpMethod(SivatSlot.dispatch, contract::kGetSivatMode);
+            const auto method = LookUpMethod(SivatSlot, contract::kGetSivatMode);
             Bstr a = HostTextToBstr(text);
             Bstr s = HostTextToBstr(FifteenSpaces(text));
 
@@ -36,7 +39,7 @@ int ModeOf(const Char* text) {
                 arguments.Integer(1, &unused);
                 arguments.Text(2, s.variable());
                 ResultValue result;
-                InvokeMethod(SivatSlot.dispatch, *method, arguments, result.get());
+                InvokeMethod(SivatSlot, *method, arguments, result.get());
                 mode = ResultAsInteger(result).value_or(kNoMode);
             }
             return mode;
@@ -45,6 +48,6 @@ int ModeOf(const Char* text) {
 }
 }  // namespace
 
-int __cdecl Sivat_Lib_GetSivatMode(const char* text) { return ModeOf(text); }
+int __cdecl Sivat_Lib_GetSivatMode(const char* text) { return ModeOf(kGetSivatMode, text); }
 
-int __stdcall Sivat_Lib_GetSivatModeW(const wchar_t* text) { return ModeOf(text); }
+int __stdcall Sivat_Lib_GetSivatModeW(const wchar_t* text) { return ModeOf(kGetSivatModeW, text); }

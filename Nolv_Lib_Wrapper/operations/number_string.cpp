@@ -12,6 +12,7 @@
 #include "bridge/text_conversion.h"
 #include "clipboard/clipboard_text.h"
 #include "frame/call_guard.h"
+#include "frame/host_arguments.h"
 #include "operations/empty_text_result.h"
 
 #include <optional>
@@ -20,10 +21,21 @@ static_assert(sizeof(int) == sizeof(LONG), "the host's integers cross as VT_I4")
 
 namespace {
 
+constexpr ExportCall kNumberStrRZ = contract::NolvExport("Nolv_Lib_getNumberStrRZ", contract::kGetNumberStr);
+constexpr ExportCall kNumberStrBuf = contract::NolvExport("Nolv_Lib_getNumberStrBuf", contract::kGetNumberStr);
+constexpr ExportCall kNumberStrBufW = contract::NolvExport("Nolv_Lib_getNumberStrBufW", contract::kGetNumberStr);
+
+// The component reads and writes the host's integers in place: without
+// them there is no call.
+void RequireIntegers(const int* first, const int* second) {
+    RequireArgument(first, L"first");
+    RequireArgument(second, L"second");
+}
+
 // Nothing when the component has no such method (it is then not called);
 // otherwise the number string, null when the component gave none.
 std::optional<Bstr> AskNumberString(Bstr& a, Bstr& b, int* first, int* second) {
-    const auto method = LookUpMethod(NolvSlot.dispatch, contract::kGetNumberStr);
+    const auto method = LookUpMethod(NolvSlot, contract::kGetNumberStr);
     if (!method) return std::nullopt;
     ArgumentArray arguments(4);  // (a, b, first, second) as declared
     arguments.Integer(0, reinterpret_cast<LONG*>(second));
@@ -31,7 +43,7 @@ std::optional<Bstr> AskNumberString(Bstr& a, Bstr& b, int* first, int* second) {
     arguments.Text(2, b.variable());
     arguments.Text(3, a.variable());
     ResultValue result;
-    InvokeMethod(NolvSlot.dispatch, *method, arguments, result.get());
+    InvokeMethod(NolvSlot, *method, arguments, result.get());
     return ResultAsBstr(result);
 }
 
@@ -41,10 +53,12 @@ int SumOf(const int* first, const int* second) {
 }
 
 template <class Char>
-int NumberStringIntoBuffer(const Char* firstText, const Char* secondText, int* first,
-                           int* second, Char* buffer, int size, int* needed) {
+int NumberStringIntoBuffer(const ExportCall& call, const Char* firstText, const Char* secondText,
+                           int* first, int* second, Char* buffer, int size, int* needed) {
     return GuardedExport(
+        call,
         [&] {
+            RequireIntegers(first, second);
             Bstr a = HostTextToBstr(firstText);
             Bstr b = HostTextToBstr(secondText);
             const auto numberString = AskNumberString(a, b, first, second);
@@ -60,7 +74,9 @@ int NumberStringIntoBuffer(const Char* firstText, const Char* secondText, int* f
 int __cdecl Nolv_Lib_getNumberStrRZ(const char* firstText, const char* secondText, int* first,
                                     int* second) {
     return GuardedExport(
+        kNumberStrRZ,
         [&] {
+            RequireIntegers(first, second);
             Bstr a = ConvertAnsiToBstr(firstText);
             Bstr b = ConvertAnsiToBstr(secondText);
             const auto numberString = AskNumberString(a, b, first, second);
@@ -74,11 +90,13 @@ int __cdecl Nolv_Lib_getNumberStrRZ(const char* firstText, const char* secondTex
 
 int __stdcall Nolv_Lib_getNumberStrBuf(const char* firstText, const char* secondText, int* first,
                                        int* second, char* buffer, int size, int* needed) {
-    return NumberStringIntoBuffer(firstText, secondText, first, second, buffer, size, needed);
+    return NumberStringIntoBuffer(kNumberStrBuf, firstText, secondText, first, second, buffer,
+                                  size, needed);
 }
 
 int __stdcall Nolv_Lib_getNumberStrBufW(const wchar_t* firstText, const wchar_t* secondText,
                                         int* first, int* second, wchar_t* buffer, int size,
                                         int* needed) {
-    return NumberStringIntoBuffer(firstText, secondText, first, second, buffer, size, needed);
+    return NumberStringIntoBuffer(kNumberStrBufW, firstText, secondText, first, second, buffer,
+                                  size, needed);
 }

@@ -21,11 +21,20 @@
 
 namespace {
 
+constexpr ExportCall kPartsNameListRZClip = contract::NolvExport("Nolv_Lib_getPartsNameListRZClip", contract::kGetNameListCSV);
+constexpr ExportCall kPartsNameListBuf = contract::NolvExport("Nolv_Lib_getPartsNameListBuf", contract::kGetNameListCSV);
+constexpr ExportCall kPartsNameListBufW = contract::NolvExport("Nolv_Lib_getPartsNameListBufW", contract::kGetNameListCSV);
+
+// The separating commas of the list in the host's buffer, by the code page
+// it was converted with.
+int SeparatorsInBuffer(const char* list) { return CountAnsiCommas(list); }
+int SeparatorsInBuffer(const wchar_t* list) { return CountCommas(list); }
+
 // Nothing when the component has no such method (it is then not called);
 // otherwise the list, null when the component gave none. What the
 // component writes into the limit stays here.
 std::optional<Bstr> AskNameList(Bstr& a, Bstr& input, int limit) {
-    const auto method = LookUpMethod(NolvSlot.dispatch, contract::kGetNameListCSV);
+    const auto method = LookUpMethod(NolvSlot, contract::kGetNameListCSV);
     if (!method) return std::nullopt;
     LONG ownLimit = limit;
     ArgumentArray arguments(3);  // (a, input, limit) as declared
@@ -33,14 +42,15 @@ std::optional<Bstr> AskNameList(Bstr& a, Bstr& input, int limit) {
     arguments.Text(1, input.variable());
     arguments.Text(2, a.variable());
     ResultValue result;
-    InvokeMethod(NolvSlot.dispatch, *method, arguments, result.get());
+    InvokeMethod(NolvSlot, *method, arguments, result.get());
     return ResultAsBstr(result);
 }
 
 template <class Char>
-int PartsNameListIntoBuffer(const Char* text, const Char* input, int limit, Char* buffer,
-                            int size, int* needed) {
+int PartsNameListIntoBuffer(const ExportCall& call, const Char* text, const Char* input, int limit,
+                            Char* buffer, int size, int* needed) {
     return GuardedExport(
+        call,
         [&] {
             Bstr a = HostTextToBstr(text);
             Bstr c = HostTextToBstr(input);
@@ -50,7 +60,7 @@ int PartsNameListIntoBuffer(const Char* text, const Char* input, int limit, Char
             // did not fit is not counted as if it were all there.
             if (!DeliverHostText(list->get(), buffer, size, needed) || buffer[0] == Char())
                 return 0;
-            return CountCommas(buffer) + 1;
+            return SeparatorsInBuffer(buffer) + 1;
         },
         [&] { return DeliverEmptyTextInto(buffer, size, needed); });
 }
@@ -59,6 +69,7 @@ int PartsNameListIntoBuffer(const Char* text, const Char* input, int limit, Char
 
 int __cdecl Nolv_Lib_getPartsNameListRZClip(const char* text, int limit) {
     return GuardedExport(
+        kPartsNameListRZClip,
         [&] {
             Bstr a;
             Bstr c;
@@ -86,10 +97,10 @@ int __cdecl Nolv_Lib_getPartsNameListRZClip(const char* text, int limit) {
 
 int __stdcall Nolv_Lib_getPartsNameListBuf(const char* text, const char* input, int limit,
                                            char* buffer, int size, int* needed) {
-    return PartsNameListIntoBuffer(text, input, limit, buffer, size, needed);
+    return PartsNameListIntoBuffer(kPartsNameListBuf, text, input, limit, buffer, size, needed);
 }
 
 int __stdcall Nolv_Lib_getPartsNameListBufW(const wchar_t* text, const wchar_t* input, int limit,
                                             wchar_t* buffer, int size, int* needed) {
-    return PartsNameListIntoBuffer(text, input, limit, buffer, size, needed);
+    return PartsNameListIntoBuffer(kPartsNameListBufW, text, input, limit, buffer, size, needed);
 }

@@ -1,12 +1,14 @@
 // Nolv_Lib_WrapperAboutBox: the library's own About box. It needs no
 // component and runs outside the call guard.
 #include "Nolv_Lib_Wrapper.h"
+#include "frame/failure_record.h"
 #include "frame/library_string.h"
 #include "frame/memory_exception.h"
 #include "frame/message_box.h"
 #include "frame/wrapper_app.h"
 
 namespace {
+constexpr ExportCall kWrapperAboutBox = {"Nolv_Lib_WrapperAboutBox", nullptr, nullptr, nullptr};
 constexpr char kOpening[] = "Nolv_Lib_Wrapper [ ";
 constexpr char kClosing[] =
     " ]\n"
@@ -17,12 +19,17 @@ constexpr char kClosing[] =
 }  // namespace
 
 void __cdecl Nolv_Lib_WrapperAboutBox(void) {
+    BeginCall(kWrapperAboutBox);
     // An exception must not unwind into the host; with no memory left for
     // the text there is simply no box.
     try {
         const CString heading = CString(kOpening) + WrapperVersion;
         const CString message = heading + kClosing;
-        LibraryMessageBox(message, MB_OK, 0);
+        // 0 is the documented failure; without a display Wine answers -1.
+        if (LibraryMessageBox(message, MB_OK, 0) <= 0) {
+            const DWORD error = GetLastError();
+            RecordFailure(FailureStep::MessageBox, HRESULT_FROM_WIN32(error));
+        }
     } catch (const CMemoryException&) {
     }
 }

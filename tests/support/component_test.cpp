@@ -48,8 +48,8 @@ void ExpectCallForm(const ProbeCall& call, bool resultWanted, int argumentCount)
     EXPECT_EQ(call.lcid, static_cast<LCID>(LOCALE_SYSTEM_DEFAULT));
     EXPECT_EQ(call.namedArgCount, 0);
     EXPECT_EQ(call.resultRequested, resultWanted ? 1 : 0);
-    EXPECT_FALSE(call.excepInfoRequested);
-    EXPECT_FALSE(call.argErrRequested);
+    EXPECT_TRUE(call.excepInfoRequested);
+    EXPECT_TRUE(call.argErrRequested);
     EXPECT_EQ(call.argCount, argumentCount);
 }
 

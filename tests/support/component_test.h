@@ -37,8 +37,9 @@ void ScriptTextResult(int component, const wchar_t* method, const wchar_t* text)
 void ScriptIntegerResult(int component, const wchar_t* method, LONG value);
 
 // Checks the form every method call of the library has: DISPATCH_METHOD,
-// the system default locale, no named arguments, no exception information
-// or argument-error index asked for, and a result only where one is wanted.
+// the system default locale, no named arguments, exception information and
+// the argument-error index asked for (for the failure record), and a
+// result only where one is wanted.
 void ExpectCallForm(const ProbeCall& call, bool resultWanted, int argumentCount);
 
 // A recorded text argument as the probe saw it.
