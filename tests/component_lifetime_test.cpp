@@ -3,6 +3,8 @@
 // on the host's thread.
 #include <ole2.h>
 
+#include <functional>
+
 #include "support/component_test.h"
 #include "support/fresh_thread.h"
 
@@ -117,4 +119,36 @@ TEST_F(LifetimeTest, FreeKeepsTheHostsOwnApartment) {
         CoUninitialize();
         EXPECT_EQ(ThreadComState(), S_OK);
     });
+}
+
+// A host that breaks the one-thread rule, loading on one thread and freeing
+// on another, keeps its COM as it had it: FreeNolvSys undoes the freeing
+// thread's own initialisations only, and the loading thread's stay until
+// that thread frees.
+TEST_F(LifetimeTest, FreeOnAnotherThreadLeavesEachThreadsComAsItWas) {
+    HANDLE loaded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE freed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    OnFreshThread([&] {
+        ASSERT_EQ(CoInitialize(nullptr), S_OK);  // the host's own apartment
+        std::function<void()> loader = [&] {
+            EXPECT_EQ(wrapper().LoadNolvSys(), 1);
+            SetEvent(loaded);
+            WaitForSingleObject(freed, INFINITE);
+            EXPECT_EQ(ThreadComState(), RPC_E_CHANGED_MODE) << "another thread's free undid this one";
+            wrapper().FreeNolvSys();
+            EXPECT_EQ(ThreadComState(), S_OK);
+        };
+        HANDLE thread = CreateThread(nullptr, 0, fresh_thread::Run, &loader, 0, nullptr);
+        WaitForSingleObject(loaded, INFINITE);
+        wrapper().FreeNolvSys();
+        EXPECT_EQ(ProbeLiveObjects(), 0);
+        EXPECT_EQ(ThreadComState(), RPC_E_CHANGED_MODE) << "the host's own apartment";
+        SetEvent(freed);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        CoUninitialize();
+        EXPECT_EQ(ThreadComState(), S_OK);
+    });
+    CloseHandle(loaded);
+    CloseHandle(freed);
 }

@@ -1,9 +1,11 @@
 // The fault matrix: every function the DLL imports, read from its own
 // import table, is either made to fail under every export, or listed with
 // the reason a failure of it cannot reach an export. For each injected
-// failure and export the test checks the documented outcome, that the
-// process survives, that nothing is left alive after FreeNolvSys, and that
-// repeating the failing calls leaks nothing. The matrix is printed.
+// failure and export the test checks the documented outcome, the reason
+// the library then gives (its HRESULT and the words of the step that
+// failed), that the process survives, that nothing is left alive after
+// FreeNolvSys, and that repeating the failing calls leaks nothing. The
+// matrix is printed.
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -16,6 +18,7 @@
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
 #include "support/soak.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -45,6 +48,17 @@ std::string BufferOutcome(Call call) {
            "\" needed=" + std::to_string(needed) + " " + ClipboardOutcome();
 }
 
+// The reason Nolv_Lib_GetLastFailureW gives for the export's call: "none",
+// or the HRESULT and the whole line.
+std::string ReasonOutcome(WrapperLibrary& w) {
+    wchar_t text[1100];
+    const int status = w.GetLastFailureW(text, 1100, nullptr);
+    if (status == 0) return "none";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X ", static_cast<unsigned>(status));
+    return hex + BytesFromWide(text, CP_UTF8);
+}
+
 int InvocationsOf(const wchar_t* method) {
     int calls = 0;
     for (int i = 0; i < ProbeCallCount(); ++i) {
@@ -70,7 +84,18 @@ struct ExportCase {
     std::function<Outcome(WrapperLibrary&, const std::function<void()>&)> run;
     Outcome normal;
     Outcome fallback;
+    // The readers of the record: the reason they leave is the one made
+    // before the failure was injected, whatever the failure.
+    const char* keptReason = nullptr;
 };
+
+// A record made before the failure is injected, for the readers to read.
+void RecordNullPointerFailure(WrapperLibrary& w) {
+    int second = 0;
+    w.getNumberStrBuf("a", "b", nullptr, &second, nullptr, 0, nullptr);
+}
+constexpr char kNullPointerReason[] =
+    "0x80004003 Nolv_Lib_getNumberStrBuf: the argument first is a null pointer: 0x80004003";
 
 // Loads both components (outside the failure) unless the export is one of
 // the lifetime functions, which set up their own state.
@@ -223,6 +248,27 @@ std::vector<ExportCase> Exports() {
              });
          },
          "calls=1", "calls=0"},
+        {"Nolv_Lib_GetLastFailure", "Why",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, [&] { RecordNullPointerFailure(w); inject(); }, [&] {
+                 char text[24];
+                 const int status = w.GetLastFailure(text, sizeof text, nullptr);
+                 return "result=" + std::to_string(status) + " text=\"" + text + "\"";
+             });
+         },
+         "result=-2147467261 text=\"Nolv_Lib_getNumberStrBu\"",
+         "result=-2147467261 text=\"\"", kNullPointerReason},
+        {"Nolv_Lib_GetLastFailureW", "WhyW",
+         [](WrapperLibrary& w, const Inject& inject) {
+             return WithLoaded(w, [&] { RecordNullPointerFailure(w); inject(); }, [&] {
+                 wchar_t text[24];
+                 const int status = w.GetLastFailureW(text, 24, nullptr);
+                 return "result=" + std::to_string(status) + " text=\"" +
+                        BytesFromWide(text, CP_UTF8) + "\"";
+             });
+         },
+         "result=-2147467261 text=\"Nolv_Lib_getNumberStrBu\"",
+         "result=-2147467261 text=\"\"", kNullPointerReason},
         {"Nolv_Lib_WrapperAboutBox", "WAbout",
          [](WrapperLibrary& w, const Inject& inject) {
              shownBoxes = 0;
@@ -240,9 +286,21 @@ std::vector<ExportCase> Exports() {
 // "F" stands for the export's fallback.
 using Expected = std::map<std::string, Outcome>;
 
+// The reason the library gives for a failure: its HRESULT and the words
+// of the step that failed.
+struct ExpectedReason {
+    const char* status;
+    const char* words;
+};
+
 struct MatrixRow {
     InjectedFailure failure;
     Expected expected;
+    // The reason of every export whose outcome the failure changes, and of
+    // those listed in alsoExplained, whose outcome hides a failure the
+    // library met (the probe ignores the clipboard input it could not read).
+    ExpectedReason reason = {};
+    std::set<std::string> alsoExplained = {};
     // Some failures release nothing by their nature (a VariantClear that
     // fails has not freed the string); their rows are not leak-checked.
     bool leakChecked = true;
@@ -254,32 +312,44 @@ const char kListNotDelivered[] = "result=0 clipboard=\"previous content\"";
 std::vector<MatrixRow> Matrix() {
     const Expected ansiConversionFails = {{"Num", "F"},  {"List", "F"}, {"Mode", "F"},
                                           {"SetFile", "F"}, {"NumB", "F"}, {"ListB", "F"}};
+    const ExpectedReason noMemory = {"0x8007000E", ": out of memory: "};
+    const ExpectedReason clipboardNotWritten = {"0x8007000E", ": the clipboard could not be written: "};
+    const ExpectedReason clipboardNotRead = {"0x80070006", ": the clipboard could not be read: "};
+    const ExpectedReason noProgId = {"0x80040154", "'s ProgID "};
     // The UTF-16 exports copy the host's text with SysAllocString; they need
     // no heap buffer of their own.
     Expected everyConversionFails = ansiConversionFails;
     for (const char* column : {"NumW", "ListW", "ModeW", "SetFileW"}) everyConversionFails[column] = "F";
     return {
-        {INJECTED_FAILURE("kernel32.dll", MultiByteToWideChar), ansiConversionFails},
+        {INJECTED_FAILURE("kernel32.dll", MultiByteToWideChar), ansiConversionFails,
+         {"0x80070459", "does not convert from the ANSI code page: "}},
         {INJECTED_FAILURE("kernel32.dll", WideCharToMultiByte),
-         {{"Num", "F"}, {"List", "F"}, {"NumB", "F"}, {"ListB", "F"}}},
-        {INJECTED_FAILURE("oleaut32.dll", SysAllocString), everyConversionFails},
-        {INJECTED_FAILURE("msvcrt.dll", malloc), ansiConversionFails},
+         {{"Num", "F"}, {"List", "F"}, {"NumB", "F"}, {"ListB", "F"}, {"Why", "F"}},
+         {"0x80070459", "does not convert to the ANSI code page: "}},
+        {INJECTED_FAILURE("oleaut32.dll", SysAllocString), everyConversionFails, noMemory},
+        {INJECTED_FAILURE("msvcrt.dll", malloc), ansiConversionFails, noMemory},
         {INJECTED_FAILURE("kernel32.dll", GlobalAlloc),
-         {{"Num", kClipboardKept}, {"List", kListNotDelivered}}},
-        {INJECTED_FAILURE("kernel32.dll", GlobalLock), {}},
-        {INJECTED_FAILURE("kernel32.dll", GlobalSize), {}},
+         {{"Num", kClipboardKept}, {"List", kListNotDelivered}}, clipboardNotWritten},
+        {INJECTED_FAILURE("kernel32.dll", GlobalLock), {}, clipboardNotRead, {"List"}},
+        {INJECTED_FAILURE("kernel32.dll", GlobalSize), {}, clipboardNotRead, {"List"}},
         {INJECTED_FAILURE("kernel32.dll", GlobalUnlock), {}},
         {INJECTED_FAILURE("user32.dll", OpenClipboard),
-         {{"Num", kClipboardKept}, {"List", kListNotDelivered}}},
+         {{"Num", kClipboardKept}, {"List", kListNotDelivered}},
+         {"0x800401D0", ": the clipboard could not be opened: 0x800401D0 (OpenClipboard Failed); "
+                        "held by another program; tried for "}},
         {INJECTED_FAILURE("user32.dll", EmptyClipboard), {}},
         {INJECTED_FAILURE("user32.dll", SetClipboardData),
-         {{"Num", "result=7 clipboard=none"}, {"List", "result=0 clipboard=none"}}},
+         {{"Num", "result=7 clipboard=none"}, {"List", "result=0 clipboard=none"}},
+         {"0x8007058A", ": the clipboard could not be written: "}},
         {INJECTED_FAILURE("user32.dll", IsClipboardFormatAvailable), {}},
-        {INJECTED_FAILURE("user32.dll", GetClipboardData), {}},
+        {INJECTED_FAILURE("user32.dll", GetClipboardData), {},
+         {"0x8007058A", ": the clipboard could not be read: "}, {"List"}},
         {INJECTED_FAILURE("user32.dll", CloseClipboard), {}},
-        {INJECTED_FAILURE("ole32.dll", CoInitialize), {{"LoadN", "F"}, {"LoadS", "F"}}},
-        {INJECTED_FAILURE("ole32.dll", CLSIDFromProgID), {{"LoadN", "F"}, {"LoadS", "F"}}},
-        {INJECTED_FAILURE("ole32.dll", CoCreateInstance), {{"LoadN", "F"}, {"LoadS", "F"}}},
+        {INJECTED_FAILURE("ole32.dll", CoInitialize), {{"LoadN", "F"}, {"LoadS", "F"}},
+         {"0x8007000E", "COM could not be initialised on this thread to create the "}},
+        {INJECTED_FAILURE("ole32.dll", CLSIDFromProgID), {{"LoadN", "F"}, {"LoadS", "F"}}, noProgId},
+        {INJECTED_FAILURE("ole32.dll", CoCreateInstance), {{"LoadN", "F"}, {"LoadS", "F"}},
+         {"0x8007000E", ") could not be created: "}},
         {INJECTED_FAILURE("oleaut32.dll", VariantChangeType),
          {{"Num", "result=7 clipboard=\"\""},
           {"List", "result=0 clipboard=\"\""},
@@ -288,9 +358,11 @@ std::vector<MatrixRow> Matrix() {
           {"NumW", "result=7 buffer=\"\" needed=1 clipboard=\"previous content\""},
           {"ListB", "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
           {"ListW", "result=0 buffer=\"\" needed=1 clipboard=\"previous content\""},
-          {"ModeW", "F"}}},
-        {INJECTED_FAILURE("oleaut32.dll", VariantClear), {}, false},
-        {INJECTED_FAILURE("user32.dll", MessageBoxA), {{"WAbout", "F"}}},
+          {"ModeW", "F"}},
+         {"0x80020005", " does not convert to what the library reads: "}},
+        {INJECTED_FAILURE("oleaut32.dll", VariantClear), {}, {}, {}, false},
+        {INJECTED_FAILURE("user32.dll", MessageBoxA), {{"WAbout", "F"}},
+         {"0x80070008", "Nolv_Lib_WrapperAboutBox: the message box could not be shown: "}},
         {INJECTED_FAILURE("user32.dll", GetActiveWindow), {}},
     };
 }
@@ -308,8 +380,13 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
      "class (surrogate_session_test runs it): any failure there reads as no surrogate set up, "
      "and the load returns 0 as it does without one",
      {"StringFromGUID2", "RegOpenKeyExW", "RegQueryValueExW", "RegCloseKey"}},
-    {"load-time only (library entry), before any export runs; the result is not used",
-     {"DisableThreadLibraryCalls"}},
+    {"load-time only (library entry, the ANSI code page's lead bytes), before any export runs; "
+     "without the code page's table the buffer forms cut as a single-byte code page would",
+     {"DisableThreadLibraryCalls", "GetACP", "GetCPInfo"}},
+    {"the failure record's words: a failure there only leaves words out of a reason (the system's "
+     "message, the name of the program holding the clipboard); no result depends on them",
+     {"FormatMessageW", "GetOpenClipboardWindow", "GetWindowThreadProcessId",
+      "QueryFullProcessImageNameW"}},
     {"the module-state slot: allocated when the library loads and freed when it unloads; reading "
      "and writing a valid slot reports no failure",
      {"TlsAlloc", "TlsFree", "TlsGetValue", "TlsSetValue"}},
@@ -369,11 +446,36 @@ protected:
             if (failure != nullptr) patch = std::make_unique<ImportPatch>(wrapper().module, *failure);
         });
         patch.reset();
+        reason_ = ReasonOutcome(wrapper());  // before FreeNolvSys starts a record of its own
         wrapper().FreeNolvSys();
         EXPECT_EQ(ProbeLiveObjects(), 0) << e.name << " left a component alive";
         return outcome;
     }
+
+    // The reason the library gave for the last Run's call.
+    std::string reason_;
 };
+
+// The reason a row's failure should give under an export: none where the
+// outcome is the normal one, unless the row says the export met the
+// failure all the same.
+void ExpectReason(const std::string& reason, const MatrixRow& row, const ExportCase& e,
+                  bool changedOutcome) {
+    if (e.keptReason != nullptr) {
+        EXPECT_EQ(reason.rfind(e.keptReason, 0), 0u) << e.name << " changed the record: " << reason;
+        return;
+    }
+    const bool explained = changedOutcome || row.alsoExplained.count(e.column) > 0;
+    if (!explained) {
+        EXPECT_EQ(reason, "none") << row.failure.function << " under " << e.name;
+        return;
+    }
+    ASSERT_NE(row.reason.status, nullptr) << row.failure.function << " has no expected reason";
+    EXPECT_EQ(reason.rfind(row.reason.status + std::string(" ") + e.name + ": ", 0), 0u)
+        << row.failure.function << " under " << e.name << ": " << reason;
+    EXPECT_NE(reason.find(row.reason.words), std::string::npos)
+        << row.failure.function << " under " << e.name << ": " << reason;
+}
 
 }  // namespace
 
@@ -395,7 +497,10 @@ TEST_F(FaultMatrixTest, EveryImportIsInjectedOrAccountedFor) {
 
 TEST_F(FaultMatrixTest, EveryFailureGivesTheDocumentedOutcome) {
     const std::vector<ExportCase> exports = Exports();
-    for (const ExportCase& e : exports) EXPECT_EQ(Run(e, nullptr), e.normal) << e.name;
+    for (const ExportCase& e : exports) {
+        EXPECT_EQ(Run(e, nullptr), e.normal) << e.name;
+        if (e.keptReason == nullptr) EXPECT_EQ(reason_, "none") << e.name;
+    }
 
     std::printf("%-28s", "failing import");
     for (const ExportCase& e : exports) std::printf(" %-7s", e.column);
@@ -409,6 +514,7 @@ TEST_F(FaultMatrixTest, EveryFailureGivesTheDocumentedOutcome) {
             const Outcome expected =
                 it == row.expected.end() ? e.normal : it->second == "F" ? e.fallback : it->second;
             EXPECT_EQ(outcome, expected) << row.failure.function << " under " << e.name;
+            ExpectReason(reason_, row, e, it != row.expected.end());
             // '.' not reached, '=' reached with the normal outcome, 'F' the
             // export's fallback, 'D' another documented outcome.
             const char* cell = !reached ? "." : outcome == e.normal ? "=" : outcome == e.fallback ? "F" : "D";
@@ -463,6 +569,10 @@ TEST_F(FaultMatrixTest, AllocationFailureAtEachPointGivesNormalOrFallback) {
             ++points;
             EXPECT_TRUE(outcome == e.normal || outcome == e.fallback)
                 << e.name << " with allocation " << n + 1 << " failing: " << outcome;
+            // Short of memory, the library still says why it fell back.
+            if (outcome != e.normal)
+                EXPECT_EQ(reason_.rfind("0x8007000E " + std::string(e.name) + ": out of memory", 0), 0u)
+                    << e.name << " with allocation " << n + 1 << " failing: " << reason_;
         }
         allocationsLeft = -1;
         std::printf("%-32s %d allocation points, each survived\n", e.name, points);

@@ -4,6 +4,7 @@
 // place, and their sum is the result.
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "support/clipboard_holder_process.h"
 #include "support/code_page_texts.h"
@@ -219,22 +220,31 @@ TEST_F(NumberStringTest, ClipboardHeldByAnotherProgram) {
 }
 
 // A buffer too small for the text gets the longest run of whole characters
-// that leaves room for the NUL (never a lead byte without its trail byte,
-// never half a surrogate pair), the size the whole text takes is reported,
-// and nothing is written past the size given; size 0 writes nothing.
+// that leaves room for the NUL (never part of a double-byte character or
+// of a UTF-8 sequence, never half a surrogate pair), the size the whole
+// text takes is reported, and nothing is written past the size given; size
+// 0 writes nothing. The host's own multibyte code page (_setmbcp) has no
+// say in it: the text is in the ANSI code page.
 TEST_F(NumberStringTest, SmallerBuffersGetWholeCharactersAndTheSizeNeeded) {
     const CodePageText list = CodePageList();
     const std::string ansi = list.ansi.empty() ? "NS-0003-0004" : list.ansi;
-    ScriptTextResult(PROBE_NOLV, kMethod, WideFromBytes(ansi, CP_ACP).c_str());
+    const std::wstring wide = WideFromBytes(ansi, CP_ACP);
+    ScriptTextResult(PROBE_NOLV, kMethod, wide.c_str());
+    // The whole characters of the text, each as the code page's bytes.
+    std::vector<std::string> characters;
+    for (std::size_t at = 0; at < wide.size();) {
+        const std::size_t units = IS_HIGH_SURROGATE(wide[at]) ? 2 : 1;
+        characters.push_back(BytesFromWide(wide.substr(at, units), CP_ACP));
+        at += units;
+    }
     const int needed = static_cast<int>(ansi.size()) + 1;
+    const HostMultibyteCodePage hostsOwn(GetACP() == 1252 ? 932 : 1252);
     for (int size = 0; size <= needed; ++size) {
         SCOPED_TRACE(size);
         std::string expected;
-        for (std::size_t at = 0; at < ansi.size();) {
-            const std::size_t units = IsDBCSLeadByteEx(CP_ACP, ansi[at]) ? 2 : 1;
-            if (static_cast<int>(at + units) > size - 1) break;
-            expected.append(ansi, at, units);
-            at += units;
+        for (const std::string& character : characters) {
+            if (static_cast<int>(expected.size() + character.size()) > size - 1) break;
+            expected += character;
         }
         std::string buffer(needed + 1, '#');
         int reported = -1;

@@ -7,6 +7,7 @@
 
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
+#include "support/import_patch.h"
 #include "support/soak.h"
 
 namespace {
@@ -69,4 +70,34 @@ TEST_F(SoakTest, RepeatedLoadAndFreeLeavesNothingAlive) {
         ASSERT_EQ(ProbeLiveObjects(), 0);
     });
     ExpectNoLeak(growth, 512 * 1024);
+}
+
+namespace {
+void WINAPI KeptString(BSTR) {}
+}  // namespace
+
+// Failing calls whose component raises an exception, its words given at
+// once or filled in late: the library frees every string of the exception
+// information. Leaving them (the library's SysFreeString made to keep
+// every string) is seen.
+TEST_F(SoakTest, RepeatedComponentExceptionsKeepMemoryFlat) {
+    const std::wstring words(2000, L'w');
+    ProbeSetRecording(0);
+    ProbeSetException(PROBE_SIVAT, L"getSivatMode", L"Probe", words.c_str(), 0);
+    ProbeSetException(PROBE_NOLV, L"setSettingDataFileName", L"Probe", words.c_str(), 1);
+    ASSERT_EQ(wrapper().LoadNolvSys(), 1);
+    ASSERT_EQ(wrapper().LoadSivatSys(), 1);
+    auto round = [&] {
+        for (int i = 0; i < 500; ++i) {
+            ASSERT_EQ(wrapper().GetSivatMode("x"), -1);
+            wrapper().setSettingDataFileName("x");
+            ASSERT_EQ(wrapper().GetLastFailureW(nullptr, 0, nullptr), DISP_E_EXCEPTION);
+        }
+    };
+    ExpectFlatOverSoak(round, 10, 500 * 2);
+
+    const ImportPatch kept(wrapper().module, "oleaut32.dll", "SysFreeString",
+                           reinterpret_cast<void*>(&KeptString));
+    EXPECT_GT(GrowthOver(0, 1, round).privateMemory, 2 * 1024 * 1024)
+        << "the measure does not see the exception's strings kept";
 }

@@ -1,10 +1,7 @@
 #include "bridge/component_slot.h"
 
-#include <cstdint>
-
 #include "bridge/component_creation.h"
 #include "frame/failure_record.h"
-#include "frame/thread_value.h"
 
 ComponentSlot NolvSlot;
 ComponentSlot SivatSlot;
@@ -12,17 +9,44 @@ ComponentSlot SivatSlot;
 namespace {
 
 // Each thread's CoInitialize calls that succeeded (S_OK or S_FALSE) and
-// are not yet matched by a CoUninitialize: a host that breaks the
-// one-thread rule, loading on one thread and freeing on another, must not
-// lose the freeing thread's own apartment to the other thread's count.
-const ThreadValue comInitializations;
+// are not yet matched by a CoUninitialize, by thread id: a host that breaks
+// the one-thread rule, loading on one thread and freeing on another, must
+// not lose the freeing thread's own apartment to the other thread's count.
+// Kept apart from the TLS slots, whose first 64 the call guard needs more.
+class ThreadInitializations {
+public:
+    void Add(DWORD thread) {
+        Entry* entry = Find(thread);
+        if (entry == nullptr) entry = Find(kNone);
+        // With more threads holding loads than any host has, the
+        // initialisation stays until its thread ends, which is harmless.
+        if (entry == nullptr) return;
+        entry->thread = thread;
+        ++entry->count;
+    }
+    unsigned Take(DWORD thread) {
+        Entry* entry = Find(thread);
+        if (entry == nullptr) return 0;
+        const unsigned count = entry->count;
+        *entry = Entry{};
+        return count;
+    }
 
-std::uintptr_t ThreadInitializations() {
-    return reinterpret_cast<std::uintptr_t>(comInitializations.get());
-}
-void SetThreadInitializations(std::uintptr_t count) {
-    comInitializations.set(reinterpret_cast<void*>(count));
-}
+private:
+    static constexpr DWORD kNone = 0;  // no thread has the id 0
+    struct Entry {
+        DWORD thread;
+        unsigned count;
+    };
+    Entry* Find(DWORD thread) {
+        for (Entry& entry : entries_)
+            if (entry.thread == thread) return &entry;
+        return nullptr;
+    }
+    Entry entries_[16] = {};
+};
+
+ThreadInitializations comInitializations;
 
 template <class Interface>
 void ReleaseReference(Interface*& reference) {
@@ -52,7 +76,7 @@ bool CreationFailed(FailureStep step, HRESULT status, HRESULT initialization) {
 bool CreateComponent(ComponentSlot& slot, const wchar_t* progId) {
     try {
         const HRESULT initialization = CoInitialize(nullptr);
-        if (SUCCEEDED(initialization)) SetThreadInitializations(ThreadInitializations() + 1);
+        if (SUCCEEDED(initialization)) comInitializations.Add(GetCurrentThreadId());
 
         CLSID classId;
         HRESULT status = CLSIDFromProgID(progId, &classId);
@@ -73,6 +97,6 @@ bool CreateComponent(ComponentSlot& slot, const wchar_t* progId) {
 void ReleaseComponents() {
     EmptySlot(NolvSlot);
     EmptySlot(SivatSlot);
-    for (std::uintptr_t count = ThreadInitializations(); count > 0; --count) CoUninitialize();
-    SetThreadInitializations(0);
+    for (unsigned count = comInitializations.Take(GetCurrentThreadId()); count > 0; --count)
+        CoUninitialize();
 }

@@ -83,6 +83,12 @@ PROBE_API void ProbeSetIntegerOut(int component, const wchar_t* name, int declar
  * that declared parameter: frees the old string, stores SysAllocString(text)
  * (text null: stores a null BSTR). */
 PROBE_API void ProbeSetTextOut(int component, const wchar_t* name, int declaredIndex, const wchar_t* text);
+/* Invoke raises an automation exception: returns DISP_E_EXCEPTION and, when
+ * the caller passed an EXCEPINFO, fills in source and description (null:
+ * none) with scode E_FAIL; with deferred set, it only sets
+ * pfnDeferredFillIn, whose call fills them in. Nothing is written back. */
+PROBE_API void ProbeSetException(int component, const wchar_t* name, const wchar_t* source,
+                                 const wchar_t* description, int deferred);
 /* QueryInterface for IDispatch fails with E_NOINTERFACE on new and live objects. */
 PROBE_API void ProbeRefuseDispatch(int component, int refuse);
 

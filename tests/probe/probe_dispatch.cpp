@@ -94,8 +94,40 @@ HRESULT writeBack(const Method& method, DISPPARAMS& params) {
     return S_OK;
 }
 
+// The exception a deferred fill-in completes: a copy of the last one
+// raised, since the caller fills in right after the call that raised it.
+RaisedException pendingException;
+
+void fillIn(EXCEPINFO* info, const RaisedException& exception) {
+    info->bstrSource = exception.hasSource ? SysAllocString(exception.source.c_str()) : nullptr;
+    info->bstrDescription =
+        exception.hasDescription ? SysAllocString(exception.description.c_str()) : nullptr;
+    info->scode = E_FAIL;
+}
+
+HRESULT STDAPICALLTYPE deferredFillIn(EXCEPINFO* info) {
+    if (info == nullptr) return E_POINTER;
+    info->pfnDeferredFillIn = nullptr;
+    fillIn(info, pendingException);
+    return S_OK;
+}
+
+HRESULT raise(const RaisedException& exception, EXCEPINFO* info) {
+    if (info != nullptr) {
+        *info = EXCEPINFO{};
+        if (exception.deferred) {
+            pendingException = exception;
+            info->pfnDeferredFillIn = deferredFillIn;
+        } else {
+            fillIn(info, exception);
+        }
+    }
+    return DISP_E_EXCEPTION;
+}
+
 HRESULT runScript(const Method& method, DISPPARAMS& params, VARIANT* result,
-                  UINT* argErr) {
+                  EXCEPINFO* excepInfo, UINT* argErr) {
+    if (method.exception.raised) return raise(method.exception, excepInfo);
     if (FAILED(method.status)) return method.status;
     if (HRESULT hr = checkWriteBacks(method, params, argErr); FAILED(hr)) return hr;
     if (HRESULT hr = writeBack(method, params); FAILED(hr)) return hr;
@@ -148,7 +180,7 @@ HRESULT invoke(int component, DISPID dispid, REFIID riid, LCID lcid, WORD flags,
                      result, excepInfo, argErr, method);
     HRESULT status = E_INVALIDARG;
     if (params && (params->cArgs == 0 || params->rgvarg))
-        status = method ? runScript(*method, *params, result, argErr)
+        status = method ? runScript(*method, *params, result, excepInfo, argErr)
                         : DISP_E_MEMBERNOTFOUND;
     if (record) record->call.status = status;
     return status;

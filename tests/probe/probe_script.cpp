@@ -107,6 +107,19 @@ void ProbeSetTextOut(int component, const wchar_t* name, int declaredIndex, cons
     out.text = text ? text : L"";
 }
 
+void ProbeSetException(int component, const wchar_t* name, const wchar_t* source,
+                       const wchar_t* description, int deferred) {
+    Method* method = defined(component, name);
+    if (method == nullptr) return;
+    RaisedException& exception = method->exception;
+    exception.raised = true;
+    exception.deferred = deferred != 0;
+    exception.hasSource = source != nullptr;
+    exception.source = source ? source : L"";
+    exception.hasDescription = description != nullptr;
+    exception.description = description ? description : L"";
+}
+
 void ProbeRefuseDispatch(int component, int refuse) {
     if (isComponent(component)) dispatchRefused[component] = refuse != 0;
 }

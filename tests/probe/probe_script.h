@@ -31,6 +31,15 @@ struct TextWriteBack {
     std::wstring text;
 };
 
+struct RaisedException {
+    bool raised = false;
+    bool deferred = false;
+    bool hasSource = false;
+    bool hasDescription = false;
+    std::wstring source;
+    std::wstring description;
+};
+
 struct Method {
     explicit Method(const wchar_t* methodName) : name(methodName) {}
     std::wstring name;
@@ -39,6 +48,7 @@ struct Method {
     OwnedVariant result;
     std::vector<IntegerWriteBack> integerWriteBacks;
     std::vector<TextWriteBack> textWriteBacks;
+    RaisedException exception;
 };
 
 // The method a name stands for (case-insensitive), with its dispid; null when

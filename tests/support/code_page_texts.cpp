@@ -1,6 +1,13 @@
 #include "support/code_page_texts.h"
 
 #include <windows.h>
+#include <mbctype.h>
+
+#include <gtest/gtest.h>
+
+HostMultibyteCodePage::HostMultibyteCodePage(int codePage) { EXPECT_EQ(_setmbcp(codePage), 0); }
+
+HostMultibyteCodePage::~HostMultibyteCodePage() { _setmbcp(_MB_CP_ANSI); }
 
 std::vector<CodePageText> CodePageTexts() {
     switch (GetACP()) {
@@ -26,6 +33,11 @@ std::vector<CodePageText> CodePageTexts() {
         return {{"\xA5\x5C\xB3\x5C", L"\u529F\u8A31"},
                 {"\xA4\x40\xA4\x7E", L"\u4E00\u624D"},
                 {"\xA6\x72\xA6\x5C abc", L"\u5B57\u5412 abc"}};
+    case CP_UTF8:  // every script at once, and a character beyond the BMP
+        return {{"caf\xC3\xA9", L"caf\u00E9"},
+                {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1", L"\u03A9\u03BC\u03AD\u03B3\u03B1"},
+                {"\xE8\xA1\xA8\xE7\xA4\xBA abc", L"\u8868\u793A abc"},
+                {"\xF0\x9F\x93\x84", L"\U0001F4C4"}};
     default:
         return {};
     }

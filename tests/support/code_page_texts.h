@@ -18,3 +18,14 @@ std::vector<CodePageText> CodePageTexts();
 
 // All of them as one comma-separated list, one field per text.
 CodePageText CodePageList();
+
+// The C runtime's multibyte code page set by the host (_setmbcp) for the
+// lifetime of the scope, then the ANSI one again. The runtime is shared
+// with the library, as it is with a host's DLLs on Windows.
+class HostMultibyteCodePage {
+public:
+    explicit HostMultibyteCodePage(int codePage);
+    ~HostMultibyteCodePage();
+    HostMultibyteCodePage(const HostMultibyteCodePage&) = delete;
+    HostMultibyteCodePage& operator=(const HostMultibyteCodePage&) = delete;
+};
