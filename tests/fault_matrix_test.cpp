@@ -499,7 +499,9 @@ TEST_F(FaultMatrixTest, EveryFailureGivesTheDocumentedOutcome) {
     const std::vector<ExportCase> exports = Exports();
     for (const ExportCase& e : exports) {
         EXPECT_EQ(Run(e, nullptr), e.normal) << e.name;
-        if (e.keptReason == nullptr) EXPECT_EQ(reason_, "none") << e.name;
+        if (e.keptReason == nullptr) {
+            EXPECT_EQ(reason_, "none") << e.name;
+        }
     }
 
     std::printf("%-28s", "failing import");
@@ -570,9 +572,10 @@ TEST_F(FaultMatrixTest, AllocationFailureAtEachPointGivesNormalOrFallback) {
             EXPECT_TRUE(outcome == e.normal || outcome == e.fallback)
                 << e.name << " with allocation " << n + 1 << " failing: " << outcome;
             // Short of memory, the library still says why it fell back.
-            if (outcome != e.normal)
+            if (outcome != e.normal) {
                 EXPECT_EQ(reason_.rfind("0x8007000E " + std::string(e.name) + ": out of memory", 0), 0u)
                     << e.name << " with allocation " << n + 1 << " failing: " << reason_;
+            }
         }
         allocationsLeft = -1;
         std::printf("%-32s %d allocation points, each survived\n", e.name, points);
