@@ -2,7 +2,9 @@
 # directory, in sorted order, every entry dated by the commit (the
 # SOURCE_DATE_EPOCH convention: the environment's value, else the commit
 # time), with fixed permissions and no owner, access or change times; and
-# writes SHA256SUMS for the ZIP and the files in it.
+# writes the SHA-256 of the ZIP and of the files in it beside it, named
+# after the ZIP (<package>.sha256), so that the architectures' lists can be
+# published side by side.
 find_program(ZIP zip REQUIRED)
 
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -39,6 +41,7 @@ foreach(entry IN ITEMS ${top}.zip ${entries})
     file(SHA256 ${root}/${entry} hash)
     string(APPEND sums "${hash}  ${entry}\n")
 endforeach()
-file(WRITE ${root}/SHA256SUMS "${sums}")
+set(sums_file ${root}/${top}.sha256)
+file(WRITE ${sums_file} "${sums}")
 
-set(CPACK_EXTERNAL_BUILT_PACKAGES ${zip_file} ${root}/SHA256SUMS)
+set(CPACK_EXTERNAL_BUILT_PACKAGES ${zip_file} ${sums_file})

@@ -1,21 +1,46 @@
-# The release ZIP holds exactly the DLL, its import library and
+# The release ZIP holds exactly the DLL, nolvhost (the doctor and the
+# surrogate set-up the README sends users to), the import library and
 # module-definition file, the public header and the README, and nothing
-# built for tests.
+# built for tests; beside it, only its list of SHA-256 sums, named after it
+# (the architectures' packages are published side by side), covering the
+# ZIP and every file in it, as sha256sum -c checks them.
 #   cmake -DBUILD_DIR=... -DARCH=... -P package_contents.cmake
-execute_process(COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake -B ${BUILD_DIR}/package-check
+set(output ${BUILD_DIR}/package-check)
+file(REMOVE_RECURSE ${output})
+execute_process(COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake -B ${output}
                 WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE status OUTPUT_QUIET)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "cpack failed")
 endif()
-file(GLOB zip ${BUILD_DIR}/package-check/*.zip)
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} OUTPUT_VARIABLE listing)
+set(top Nolv_Lib_Wrapper-1.0.0.1-${ARCH})
+
+# Besides the package, CPack's External generator leaves its .json
+# description of the staged files, which is not published.
+file(GLOB produced LIST_DIRECTORIES false RELATIVE ${output} ${output}/*)
+list(FILTER produced EXCLUDE REGEX "\\.json$")
+list(SORT produced)
+if(NOT produced STREQUAL "${top}.sha256;${top}.zip")
+    message(FATAL_ERROR "cpack made:\n  ${produced}\nexpected:\n  ${top}.sha256;${top}.zip")
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${output}/${top}.zip OUTPUT_VARIABLE listing)
 string(REPLACE "\n" ";" entries "${listing}")
 list(FILTER entries EXCLUDE REGEX "/$|^$")
 list(SORT entries)
-set(top Nolv_Lib_Wrapper-1.0.0.1-${ARCH})
-set(expected ${top}/README.md ${top}/bin/Nolv_Lib_Wrapper.dll ${top}/include/Nolv_Lib_Wrapper.h
-             ${top}/lib/Nolv_Lib_Wrapper.def ${top}/lib/Nolv_Lib_Wrapper.lib)
+set(expected ${top}/README.md ${top}/bin/Nolv_Lib_Wrapper.dll ${top}/bin/nolvhost.exe
+             ${top}/include/Nolv_Lib_Wrapper.h ${top}/lib/Nolv_Lib_Wrapper.def ${top}/lib/Nolv_Lib_Wrapper.lib)
 if(NOT entries STREQUAL expected)
     message(FATAL_ERROR "package holds:\n  ${entries}\nexpected:\n  ${expected}")
 endif()
-message(STATUS "1 passed, 0 failed: ${zip} holds exactly the release files")
+
+file(STRINGS ${output}/${top}.sha256 sums)
+list(TRANSFORM sums REPLACE "^[0-9a-f]+  " "")
+if(NOT sums STREQUAL "${top}.zip;${entries}")
+    message(FATAL_ERROR "${top}.sha256 lists:\n  ${sums}\nexpected:\n  ${top}.zip;${entries}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${top}.zip WORKING_DIRECTORY ${output})
+execute_process(COMMAND sha256sum --quiet -c ${top}.sha256 WORKING_DIRECTORY ${output} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "sha256sum -c ${top}.sha256 failed")
+endif()
+message(STATUS "1 passed, 0 failed: ${top}.zip holds exactly the release files, ${top}.sha256 covers them")

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Two checkouts of the same sources at different paths, built at different
-# times in different time zones and umasks, give the same DLL, import
-# library, ZIP and SHA256SUMS, byte for byte. Only the library and its
-# package are built.
+# times in different time zones and umasks, give the same DLL, nolvhost,
+# import library, ZIP and list of sums, byte for byte. Only what the
+# package holds is built.
 #   reproducible_build.sh SOURCE-DIR WORK-DIR ARCH
 set -euo pipefail
 source_dir=$1
@@ -22,7 +22,7 @@ build() {  # build CHECKOUT-DIR
     cmake -S "$checkout" -B "$checkout/build" -Wno-dev -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$checkout/cmake/mingw-$arch.cmake" \
         -DBUILD_TESTING=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-    cmake --build "$checkout/build" -j2 --target Nolv_Lib_Wrapper Nolv_Lib_Wrapper_import_library \
+    cmake --build "$checkout/build" -j2 --target Nolv_Lib_Wrapper Nolv_Lib_Wrapper_import_library nolvhost \
         -- --no-print-directory >/dev/null
     (cd "$checkout/build" && SOURCE_DATE_EPOCH=$commit_time cpack -B "$checkout/package" >/dev/null)
 }
@@ -34,8 +34,9 @@ build "$work/a/src"
 first=$work/a/src
 second=$work/second-checkout/Nolv_Lib_Wrapper
 failures=0
-packaged=$(cd "$first" && ls package/*.zip package/SHA256SUMS)
-for file in build/bin/Nolv_Lib_Wrapper.dll build/lib/Nolv_Lib_Wrapper.lib $packaged; do
+built=(build/bin/Nolv_Lib_Wrapper.dll build/bin/nolvhost.exe build/lib/Nolv_Lib_Wrapper.lib)
+packaged=$(cd "$first" && ls package/*.zip package/*.sha256)
+for file in "${built[@]}" $packaged; do
     if cmp -s "$first/$file" "$second/$file"; then
         echo "ok   $file identical"
     else
@@ -43,7 +44,7 @@ for file in build/bin/Nolv_Lib_Wrapper.dll build/lib/Nolv_Lib_Wrapper.lib $packa
         failures=$((failures + 1))
     fi
 done
-for file in build/bin/Nolv_Lib_Wrapper.dll build/lib/Nolv_Lib_Wrapper.lib; do
+for file in "${built[@]}"; do
     if strings -a "$first/$file" | grep -q "$work"; then
         echo "FAIL $file holds a build path"
         failures=$((failures + 1))
