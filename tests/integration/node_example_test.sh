@@ -45,6 +45,8 @@ node() {
 
 # Code page 1252 (LC_ALL=C): the Greek and Japanese texts reach the
 # component and come back only through the W functions.
+# PENDING: the Nolv_Lib_GetLastFailureW line's text is the component's
+# description, to be written in from the library that first reports it.
 check "the example's session" "\
 number string: NS-0003-0004-X (sum 18, first 4, second 14)
 LoadNolvSys: 1, LoadSivatSys: 1
