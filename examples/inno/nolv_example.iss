@@ -66,6 +66,8 @@ procedure Nolv_Lib_setSettingDataFileNameW(FileName: String);
   external 'Nolv_Lib_setSettingDataFileNameW@files:Nolv_Lib_Wrapper.dll stdcall';
 function Sivat_Lib_GetSivatModeW(Text: String): Integer;
   external 'Sivat_Lib_GetSivatModeW@files:Nolv_Lib_Wrapper.dll stdcall';
+function Nolv_Lib_GetLastFailureW(Buffer: String; Size: Integer; var Needed: Integer): Integer;
+  external 'Nolv_Lib_GetLastFailureW@files:Nolv_Lib_Wrapper.dll stdcall';
 
 procedure Report(const Line: String);
 var Lines: TArrayOfString;
@@ -92,14 +94,14 @@ begin
     First := I; Second := 0;
     Sum := Nolv_Lib_getNumberStrBufW('N', '', First, Second, Text, Length(Text), Needed);
     Expected := Format('N-%.6d-000000', [I]);
-    if (Delivered(Text) <> Expected) or (First <> I + 1)
+    if (Delivered(Text) <> Expected) or (Needed <> Length(Expected) + 1) or (First <> I + 1)
        or (Second <> Length(Expected)) or (Sum <> First + Second) then
       Result := Result + 1;
   end;
 end;
 
 procedure CurStepChanged(CurStep: TSetupStep);
-var First, Second, Sum, Needed: Integer; AnsiText: AnsiString; Text: String;
+var First, Second, Sum, Needed, Status: Integer; AnsiText: AnsiString; Text: String;
 begin
   if CurStep <> ssInstall then Exit;
   Report(Format('LoadNolvSys %d, LoadSivatSys %d', [LoadNolvSys, LoadSivatSys]));
@@ -125,5 +127,13 @@ begin
   Report(Format('Sivat_Lib_GetSivatModeW %d', [Sivat_Lib_GetSivatModeW('ソフト')]));
   Report(Format('Nolv_Lib_getNumberStrBufW, 1000 calls: %d wrong', [WrongNumberStrings]));
 
+  // The library never throws: a failed call's reason is asked for next.
+  Nolv_Lib_setSettingDataFileName('C:\nolv-example\missing.ini');
+  Status := Nolv_Lib_GetLastFailureW(Text, Length(Text), Needed);
+  if Needed > Length(Text) then begin // cut: again, with room for all of it
+    Text := StringOfChar(#0, Needed);
+    Status := Nolv_Lib_GetLastFailureW(Text, Length(Text), Needed);
+  end;
+  Report(Format('Nolv_Lib_GetLastFailureW 0x%.8x, %s', [Status, Delivered(Text)]));
   FreeNolvSys;
 end;

@@ -77,6 +77,11 @@ Section "Session"
   System::Call '${LIB}::Sivat_Lib_GetSivatModeW(w "ソフト") i .r0'
   ${Report} "Sivat_Lib_GetSivatModeW $0"
 
+  ; The library never throws: a failed call's reason is asked for next.
+  System::Call '${LIB}::Nolv_Lib_setSettingDataFileName(m "C:\nolv-example\missing.ini") ?c'
+  System::Call '${LIB}::Nolv_Lib_GetLastFailure(m .r1, i ${NSIS_MAX_STRLEN}, *i .r2) i .r0'
+  IntFmt $0 "0x%08X" $0
+  ${Report} "Nolv_Lib_GetLastFailure $0, $1"
   System::Call '${LIB}::FreeNolvSys() ?cu'
   FileClose $results
 SectionEnd
