@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Node.js host example (examples/node) run as a host author runs it:
 # Node.js for Windows of the build's bitness with koffi, from
-# scripts/node-runtime, against the library and the sample components
+# scripts/host-runtimes, against the library and the sample components
 # registered with regsvr32; its output, written to a file (node.exe under
 # Wine fails on a pipe), must be the session's, line for line. Then the
 # README's snippet, cut out of the example, runs alone.
@@ -19,7 +19,7 @@ case $arch in
 esac
 for installed in "$node" "$modules/koffi/package.json" "$modules/@koromix/$koffi_part/package.json"; do
     if [[ ! -f $installed ]]; then
-        echo "FAIL Node.js for Windows and koffi are not installed: no $installed (scripts/node-runtime installs them from the npm registry; scripts/bootstrap runs it)"
+        echo "FAIL Node.js for Windows and koffi are not installed: no $installed (scripts/host-runtimes installs them from the npm registry; scripts/bootstrap runs it)"
         exit 1
     fi
 done
