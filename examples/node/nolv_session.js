@@ -89,8 +89,6 @@ console.log('Nolv_Lib_getPartsNameListBufW: ' +
 console.log(`Sivat_Lib_GetSivatModeW("表示"): ${GetSivatModeW('表示')}`);
 
 // Why a call failed: the component refuses a settings file that is not there.
-// PENDING: Nolv_Lib_GetLastFailureW (ordinal 19) and the sample's exception
-// for a missing settings file are not in this branch's library and sample yet.
 setSettingDataFileNameW('C:\\nolv\\missing.ini');
 const hex = (status) => `0x${(status >>> 0).toString(16).toUpperCase().padStart(8, '0')}`;
 const failure = ['\0'.repeat(512)];

@@ -45,8 +45,7 @@ node() {
 
 # Code page 1252 (LC_ALL=C): the Greek and Japanese texts reach the
 # component and come back only through the W functions.
-# PENDING: the Nolv_Lib_GetLastFailureW line's text is the component's
-# description, to be written in from the library that first reports it.
+# The reason of the failed call carries the sample's own words.
 check "the example's session" "\
 number string: NS-0003-0004-X (sum 18, first 4, second 14)
 LoadNolvSys: 1, LoadSivatSys: 1
@@ -58,7 +57,7 @@ Nolv_Lib_getNumberStrBuf, 8 bytes: 18, \"NS-0003\", needed 15
 Nolv_Lib_getNumberStrBufW: 20, \"Ωμέγα-0001-0002-表示\", needed 19
 Nolv_Lib_getPartsNameListBufW: 3, \"ボルト,ナット,座金\", needed 11
 Sivat_Lib_GetSivatModeW(\"表示\"): 3
-Nolv_Lib_GetLastFailureW: 0x80020009, \"FAILURE-TEXT-PENDING\"
+Nolv_Lib_GetLastFailureW: 0x80020009, \"Nolv_Lib_setSettingDataFileNameW: the Nolv component's setSettingDataFileName failed: 0x80020009 (Exception occurred.); the component says: the settings file \"C:\\nolv\\missing.ini\" cannot be read (Path not found.); the built-in settings are in use (source: Nolv sample component)\"
 FreeNolvSys: done
 exit=0" "$(node "$example/nolv_session.js")"
 
