@@ -12,11 +12,13 @@
 #include <cstdio>
 #include <iterator>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "support/host_clipboard.h"
 #include "support/soak.h"
 #include "support/wrapper_library.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -195,6 +197,13 @@ TEST(SurrogateLifetime, ADeadSurrogateGivesTheFallbacksAndAReloadRecovers) {
     EXPECT_EQ(wrapper.getPartsNameListRZClip("bolt", 0), 0);
     EXPECT_EQ(HostClipboardText(), "");
     EXPECT_EQ(wrapper.GetSivatMode("ABC-12"), -3);
+    // ... and the reason says what happened, whatever status the proxy gave.
+    wchar_t reason[512];
+    EXPECT_NE(wrapper.GetLastFailureW(reason, 512, nullptr), 0);
+    EXPECT_EQ(std::wstring(reason).rfind(L"Sivat_Lib_GetSivatMode: the process that ran the Sivat "
+                                         L"component has gone away; free it and load it again: 0x", 0),
+              0u)
+        << BytesFromWide(reason, CP_UTF8);
     wrapper.setSettingDataFileName("settings.ini");
     wrapper.editSettingData();
 

@@ -1,5 +1,6 @@
 /* A minimal C host: linked against the import library, it loads the Nolv
  * component, asks for a number string and prints it from the clipboard. */
+/* readme-snippet: begin */
 #include <stdio.h>
 #include <windows.h>
 
@@ -30,3 +31,4 @@ int main(void) {
     FreeNolvSys();
     return loaded == 1 ? 0 : 1;
 }
+/* readme-snippet: end */
