@@ -18,7 +18,7 @@ commit_time=$(git -C "$source_dir" log -1 --format=%ct)
 build() {  # build CHECKOUT-DIR
     local checkout=$1
     mkdir -p "$checkout"
-    tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$checkout" -xf -
+    tar -C "$checkout" -xf "$work/sources.tar"
     cmake -S "$checkout" -B "$checkout/build" -Wno-dev -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$checkout/cmake/mingw-$arch.cmake" \
         -DBUILD_TESTING=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
@@ -28,6 +28,10 @@ build() {  # build CHECKOUT-DIR
 }
 
 rm -rf "$work"
+# One copy of the sources for both checkouts, so that an edit made while
+# the test runs cannot pass for a build that is not reproducible.
+mkdir -p "$work"
+tar -C "$source_dir" --exclude=./build --exclude=./.git -cf "$work/sources.tar" .
 build "$work/a/src"
 (umask 077; TZ=Asia/Tokyo build "$work/second-checkout/Nolv_Lib_Wrapper")
 
