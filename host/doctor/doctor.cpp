@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "doctor/ansi_text.h"
 #include "doctor/clipboard_check.h"
 #include "doctor/component_checks.h"
 #include "doctor/library_checks.h"
+#include "wide_text.h"
 #include "wrapper_exports.h"
 
 namespace {
@@ -14,7 +14,7 @@ namespace {
 // A full path, so that the file checked is the file loaded.
 std::wstring LibraryPath(const DoctorOptions& options) {
     if (!options.library) return BesideProgram(L"Nolv_Lib_Wrapper.dll");
-    const std::wstring given = WideText(*options.library);
+    const std::wstring given = WideFromBytes(*options.library, CP_UTF8);
     std::wstring full(GetFullPathNameW(given.c_str(), 0, nullptr, nullptr), L'\0');
     const DWORD length =
         GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);

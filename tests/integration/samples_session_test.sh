@@ -3,10 +3,12 @@
 # nolvhost command run against them through the library, the results and
 # clipboard texts checked (edit-settings before a settings file is set, so
 # that the sample answers with a message box, which returns at once without
-# a display, rather than an editor); then the C example linked against the import
-# library; then, unregistered, the load functions return 0. nolvhost doctor
-# passes every check with the samples registered, and names the cause once
-# they are unregistered or registered for 32-bit processes only.
+# a display, rather than an editor); typed Greek and Japanese reach the
+# UTF-16 functions unchanged, and texts come back readable; then the C
+# example linked against the import library; then, unregistered, the load
+# functions return 0. nolvhost doctor passes every check with the samples
+# registered, and names the cause once they are unregistered or registered
+# for 32-bit processes only.
 #   samples_session_test.sh BIN-DIR SAMPLES-DIR     (under the test prefix)
 set -uo pipefail
 bin=$1
@@ -74,10 +76,10 @@ check "every command of a session" "\
     mode --null mode 0123 mode ABC-12 about sivat-about wrapper-about free \
     number-string NS X 3 4 mode x)"
 
-# Double-byte names cross as the code page's bytes (Wine hands the
-# arguments over in the ANSI code page of the locale).
 if [[ ${LC_ALL:-} == ja_JP.UTF-8 ]]; then
-    check "double-byte texts under code page 932" "\
+    # Double-byte names cross as the code page's bytes (typed in UTF-16,
+    # converted to the ANSI code page by nolvhost, as a host does)...
+    check "double-byte texts under code page 932, byte for byte" "\
 > load-nolv
   result=1
 > load-sivat
@@ -88,7 +90,37 @@ if [[ ${LC_ALL:-} == ja_JP.UTF-8 ]]; then
   result=3
 > free
   result=none" \
-    "$(host load-nolv load-sivat parts-list "" 0 --clipboard "表示,ソフト,能力" mode "表示" free)"
+    "$(host --bytes load-nolv load-sivat parts-list "" 0 --clipboard "表示,ソフト,能力" mode "表示" free)"
+    # ...and come back readable.
+    check "double-byte texts under code page 932, readable" "\
+> load-nolv
+  result=1
+> number-string-buf \"表示\" \"能力\" 1 2 64
+  result=17 first=2 second=15 buffer=\"表示-0001-0002-能力\" needed=20
+> set-settings \"C:\\\\無い\\\\設定.ini\"
+  result=none" \
+    "$(host load-nolv number-string-buf 表示 能力 1 2 64 set-settings 'C:\無い\設定.ini')"
+else
+    # Typed Greek and Japanese reach the UTF-16 functions unchanged under
+    # code page 1252; the ANSI function gets what code page 1252 makes of
+    # them. (Under LC_ALL=C, Wine drops the top bit of every byte of the Unix
+    # command line before Windows sees it; C.UTF-8 gives the same code page
+    # and reads the command line as UTF-8.)
+    check "typed UTF-16 texts under code page 1252" "\
+> load-nolv
+  result=1
+> load-sivat
+  result=1
+> number-string-bufw \"Ωμέγα\" \"日本\" 3 4 64
+  result=22 first=4 second=18 buffer=\"Ωμέγα-0003-0004-日本\" needed=19
+> mode-w \"ソフト\"
+  result=3
+> mode \"Oµ??a\"
+  result=3
+> set-settings-w \"C:\\\\Ωμέγα\\\\無い.ini\"
+  result=none" \
+    "$(LC_ALL=C.UTF-8 host load-nolv load-sivat number-string-bufw Ωμέγα 日本 3 4 64 mode-w ソフト \
+        mode Ωμέγα set-settings-w 'C:\Ωμέγα\無い.ini')"
 fi
 
 example=$(wine "$bin/c_host_example.exe" </dev/null 2>&1 | tr -d '\r'; echo "exit=${PIPESTATUS[0]}")
