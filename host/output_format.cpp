@@ -139,3 +139,9 @@ std::string ResultLine(const std::vector<ResultField>& fields) {
     for (const ResultField& field : fields) line += std::string(" ") + field.key + '=' + field.value;
     return line;
 }
+
+std::string FailureLine(HRESULT status, const std::wstring& line, const TextForm& form) {
+    std::string failure = "  failure=";
+    AppendHex(failure, "0x", static_cast<unsigned>(status), 8);
+    return failure + ' ' + (form.bytes ? QuoteBytes(Utf8(line)) : Readable(line, false));
+}

@@ -47,3 +47,8 @@ struct ResultField {
 };
 // "  KEY=VALUE ...": what the call gave back.
 std::string ResultLine(const std::vector<ResultField>& fields);
+
+// "  failure=0xHHHHHHHH LINE": the library's reason for the call's failure,
+// its HRESULT and its line. Readable, the line as it is (a control
+// character written \uHHHH); --bytes, quoted as the other texts.
+std::string FailureLine(HRESULT status, const std::wstring& line, const TextForm& form);

@@ -144,5 +144,7 @@ void RunSession(const std::vector<Command>& commands, const WrapperExports& wrap
     for (const Command& command : commands) {
         out << EchoLine(command, form) << std::endl;
         out << ResultLine(Call(command, wrapper, form)) << std::endl;
+        const LastFailure failure = ReadLastFailure(wrapper);
+        if (failure.status != S_OK) out << FailureLine(failure.status, failure.line, form) << std::endl;
     }
 }

@@ -98,6 +98,15 @@ TEST(NolvhostOutput, TellsNullAndNoTextApartFromEmptyText) {
               "  result=7 clipboard=\"a b\"");
 }
 
+TEST(NolvhostOutput, WritesTheLibrarysReasonAsTheRestOfTheLine) {
+    const std::wstring line = L"F: the file \"C:\\no\\Ω.ini\" cannot be read\x1B";
+    EXPECT_EQ(FailureLine(DISP_E_EXCEPTION, line, kReadable),
+              "  failure=0x80020009 F: the file \"C:\\no\\Ω.ini\" cannot be read\\u001B");
+    EXPECT_EQ(FailureLine(E_FAIL, line, kBytes),
+              "  failure=0x80004005 \"F: the file \\\"C:\\\\no\\\\\\xCE\\xA9.ini\\\" cannot be "
+              "read\\x1B\"");
+}
+
 TEST(NolvhostCommandLine, ReadsEachCommandWithItsArguments) {
     const struct {
         std::vector<Word> words;

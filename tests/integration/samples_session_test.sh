@@ -3,12 +3,13 @@
 # nolvhost command run against them through the library, the results and
 # clipboard texts checked (edit-settings before a settings file is set, so
 # that the sample answers with a message box, which returns at once without
-# a display, rather than an editor); typed Greek and Japanese reach the
-# UTF-16 functions unchanged, and texts come back readable; then the C
-# example linked against the import library; then, unregistered, the load
-# functions return 0. nolvhost doctor passes every check with the samples
-# registered, and names the cause once they are unregistered or registered
-# for 32-bit processes only.
+# a display, rather than an editor), and the library's reason after each
+# call that failed, in the component's own words where it gave any; typed
+# Greek and Japanese reach the UTF-16 functions unchanged, and texts come
+# back readable; then the C example linked against the import library;
+# then, unregistered, the load functions return 0 and say why. nolvhost
+# doctor passes every check with the samples registered, and names the
+# cause once they are unregistered or registered for 32-bit processes only.
 #   samples_session_test.sh BIN-DIR SAMPLES-DIR     (under the test prefix)
 set -uo pipefail
 bin=$1
@@ -26,6 +27,13 @@ for sample in nolv_sample sivat_sample; do
     wine regsvr32 /s "$bin/$sample.dll" || { echo "FAIL regsvr32 $sample"; exit 1; }
 done
 settings=$(winepath -w "$samples/nolv/settings.ini" 2>/dev/null)
+# The system's messages inside the library's reasons are in the locale's
+# language.
+if [[ ${LC_ALL:-} == ja_JP.UTF-8 ]]; then
+    path_not_found="パスが見つかりません。" invalid_window="ウィンドウ ハンドルが正しくありません。"
+else
+    path_not_found="Path not found." invalid_window="Invalid window handle."
+fi
 
 check "doctor with the samples registered" "\
 doctor: all 21 checks passed
@@ -57,24 +65,30 @@ check "every command of a session" "\
   result=1
 > mode \"ABC-12\"
   result=2
+> set-settings \"C:\\\\no\\\\such.ini\"
+  result=none
+  failure=0x80020009 Nolv_Lib_setSettingDataFileName: the Nolv component's setSettingDataFileName failed: 0x80020009 (Exception occurred.); the component says: the settings file \"C:\\no\\such.ini\" cannot be read ($path_not_found); the built-in settings are in use (source: Nolv sample component)
 > about
   result=none
 > sivat-about
   result=none
 > wrapper-about
   result=none
+  failure=0x80070578 Nolv_Lib_WrapperAboutBox: the message box could not be shown: 0x80070578 ($invalid_window)
 > free
   result=none
 > number-string \"NS\" \"X\" 3 4
   result=0 first=3 second=4 clipboard=\"\"
+  failure=0x8000000E Nolv_Lib_getNumberStrRZ: the Nolv component is not loaded; call LoadNolvSys first: 0x8000000E (A method was called at an unexpected time.)
 > mode \"x\"
-  result=-3" \
+  result=-3
+  failure=0x8000000E Sivat_Lib_GetSivatMode: the Sivat component is not loaded; call LoadSivatSys first: 0x8000000E (A method was called at an unexpected time.)" \
 "$(host load-nolv load-sivat edit-settings number-string NS X 3 4 set-settings "$settings" \
     number-string NS --null 2147483647 0 \
     parts-list m6 0 --clipboard "Bolt M4, Nut M6, Washer 4, Bolt M6" \
     parts-list bolt 0 --clipboard --null parts-list zzz 0 --clipboard "Bolt M4" \
-    mode --null mode 0123 mode ABC-12 about sivat-about wrapper-about free \
-    number-string NS X 3 4 mode x)"
+    mode --null mode 0123 mode ABC-12 set-settings 'C:\no\such.ini' \
+    about sivat-about wrapper-about free number-string NS X 3 4 mode x)"
 
 if [[ ${LC_ALL:-} == ja_JP.UTF-8 ]]; then
     # Double-byte names cross as the code page's bytes (typed in UTF-16,
@@ -91,21 +105,23 @@ if [[ ${LC_ALL:-} == ja_JP.UTF-8 ]]; then
 > free
   result=none" \
     "$(host --bytes load-nolv load-sivat parts-list "" 0 --clipboard "表示,ソフト,能力" mode "表示" free)"
-    # ...and come back readable.
+    # ...and come back readable, the component's words about a file name
+    # it was given in code page 932 included.
     check "double-byte texts under code page 932, readable" "\
 > load-nolv
   result=1
 > number-string-buf \"表示\" \"能力\" 1 2 64
   result=17 first=2 second=15 buffer=\"表示-0001-0002-能力\" needed=20
 > set-settings \"C:\\\\無い\\\\設定.ini\"
-  result=none" \
+  result=none
+  failure=0x80020009 Nolv_Lib_setSettingDataFileName: the Nolv component's setSettingDataFileName failed: 0x80020009 (Exception occurred.); the component says: the settings file \"C:\\無い\\設定.ini\" cannot be read ($path_not_found); the built-in settings are in use (source: Nolv sample component)" \
     "$(host load-nolv number-string-buf 表示 能力 1 2 64 set-settings 'C:\無い\設定.ini')"
 else
     # Typed Greek and Japanese reach the UTF-16 functions unchanged under
-    # code page 1252; the ANSI function gets what code page 1252 makes of
-    # them. (Under LC_ALL=C, Wine drops the top bit of every byte of the Unix
-    # command line before Windows sees it; C.UTF-8 gives the same code page
-    # and reads the command line as UTF-8.)
+    # code page 1252, in the component's words too; the ANSI function gets
+    # what code page 1252 makes of them. (Under LC_ALL=C, Wine drops the top
+    # bit of every byte of the Unix command line before Windows sees it;
+    # C.UTF-8 gives the same code page and reads the command line as UTF-8.)
     check "typed UTF-16 texts under code page 1252" "\
 > load-nolv
   result=1
@@ -118,7 +134,8 @@ else
 > mode \"Oµ??a\"
   result=3
 > set-settings-w \"C:\\\\Ωμέγα\\\\無い.ini\"
-  result=none" \
+  result=none
+  failure=0x80020009 Nolv_Lib_setSettingDataFileNameW: the Nolv component's setSettingDataFileName failed: 0x80020009 (Exception occurred.); the component says: the settings file \"C:\\Ωμέγα\\無い.ini\" cannot be read (Path not found.); the built-in settings are in use (source: Nolv sample component)" \
     "$(LC_ALL=C.UTF-8 host load-nolv load-sivat number-string-bufw Ωμέγα 日本 3 4 64 mode-w ソフト \
         mode Ωμέγα set-settings-w 'C:\Ωμέγα\無い.ini')"
 fi
@@ -133,11 +150,14 @@ exit=0" "$example"
 check "wrong invocation exits 2" "exit=2" "$(wine "$bin/nolvhost.exe" frobnicate </dev/null >/dev/null 2>&1; echo "exit=$?")"
 
 for sample in nolv_sample sivat_sample; do wine regsvr32 /s /u "$bin/$sample.dll"; done
-check "unregistered components do not load" "\
+check "unregistered components do not load, and the library says why" "\
 > load-nolv
   result=0
+  failure=0x800401F3 LoadNolvSys: the Nolv component's ProgID NOLV_Lib.NOLVComClass was not found: 0x800401F3 (Invalid class string)
 > load-sivat
-  result=0" "$(host load-nolv load-sivat)"
+  result=0
+  failure=0x800401F3 LoadSivatSys: the Sivat component's ProgID FendrelLib.SivatComClass was not found: 0x800401F3 (Invalid class string)" \
+    "$(host load-nolv load-sivat)"
 check "doctor with the samples unregistered" "\
 FAIL  NOLV_Lib.NOLVComClass registration: not registered
 FAIL  FendrelLib.SivatComClass registration: not registered

@@ -3,7 +3,8 @@
 # registered with the 32-bit regsvr32 only, used by the x86_64 library
 # through the system's DLL surrogate once nolvhost surrogate on has set it
 # up. The demo's calls give what they give in process; without the
-# surrogate the loads return 0; the doctor tells the two cases apart;
+# surrogate the loads return 0 and the library says why; the doctor tells
+# the two cases apart;
 # surrogate_lifetime_test then cycles and kills the surrogates.
 #   surrogate_session_test.sh BIN-DIR I686-BIN-DIR   (under the x86_64 test prefix)
 set -uo pipefail
@@ -62,8 +63,10 @@ check "the demo's calls in process" "result=18 first=4 second=14 clipboard=\"NS-
 check "registered for 32-bit processes only, no surrogate: the loads return 0" "\
 > load-nolv
   result=0
+  failure=0x80040154 LoadNolvSys: the Nolv component (NOLV_Lib.NOLVComClass) could not be created: 0x80040154 (Class not registered)
 > load-sivat
   result=0
+  failure=0x80040154 LoadSivatSys: the Sivat component (FendrelLib.SivatComClass) could not be created: 0x80040154 (Class not registered)
 exit=0" "$(host load-nolv load-sivat)"
 check "doctor without a surrogate" "\
 FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, no surrogate set up
@@ -117,6 +120,7 @@ exit=0" "$(host surrogate off)"
 check "without the surrogate the loads return 0 again" "\
 > load-nolv
   result=0
+  failure=0x80040154 LoadNolvSys: the Nolv component (NOLV_Lib.NOLVComClass) could not be created: 0x80040154 (Class not registered)
 exit=0" "$(host load-nolv)"
 
 (cd "$bin32" && regsvr32_each /u)
