@@ -177,8 +177,10 @@ const std::vector<ComponentNeeds>& LibraryComponents() {
     static const std::vector<ComponentNeeds> components = {
         {contract::kNolvProgId,
          {contract::kGetNumberStr, contract::kGetNameListCSV, contract::kNolvAboutBox,
-          contract::kEditSettingData, contract::kSetSettingDataFileName}},
-        {contract::kSivatProgId, {contract::kGetSivatMode, contract::kSivatAbout}},
+          contract::kEditSettingData, contract::kSetSettingDataFileName},
+         "LoadNolvSys", &WrapperExports::LoadNolvSys},
+        {contract::kSivatProgId, {contract::kGetSivatMode, contract::kSivatAbout}, "LoadSivatSys",
+         &WrapperExports::LoadSivatSys},
     };
     return components;
 }

@@ -6,6 +6,7 @@
 #include "doctor/clipboard_check.h"
 #include "doctor/component_checks.h"
 #include "doctor/library_checks.h"
+#include "doctor/library_load_check.h"
 #include "wide_text.h"
 #include "wrapper_exports.h"
 
@@ -48,11 +49,17 @@ ExitStatus RunDoctor(const DoctorOptions& options, std::ostream& out) {
             checks.push_back(std::move(check));
         }
     };
-    report(LibraryChecks(LibraryPath(options)));
+    const std::wstring libraryPath = LibraryPath(options);
+    report(LibraryChecks(libraryPath));
     {
         const Apartment apartment;
-        for (const ComponentNeeds& component : LibraryComponents())
-            report(ComponentChecks(component));
+        const LibraryUnderCheck library(libraryPath);
+        for (const ComponentNeeds& component : LibraryComponents()) {
+            std::vector<Check> componentChecks = ComponentChecks(component);
+            const bool componentFailed = !NoneFailed(componentChecks);
+            report(std::move(componentChecks));
+            report({library.LoadCheck(component, componentFailed)});
+        }
     }
     report({ClipboardCheck()});
     out << Summary(checks);

@@ -30,7 +30,9 @@ Check ExportsCheck(const std::wstring& path) {
             kReinstall);
     }
     const std::vector<std::string> missing = MissingWrapperExports(module.get());
-    if (missing.empty()) return Passed("library exports", "all eleven functions and the six buffer and UTF-16 ones");
+    if (missing.empty())
+        return Passed("library exports", "all eleven functions, the six buffer and UTF-16 ones, "
+                                         "and the two that read the last failure");
     std::string names;
     for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
     return Failed(

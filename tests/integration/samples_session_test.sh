@@ -9,7 +9,8 @@
 # back readable; then the C example linked against the import library;
 # then, unregistered, the load functions return 0 and say why. nolvhost
 # doctor passes every check with the samples registered, and names the
-# cause once they are unregistered or registered for 32-bit processes only.
+# cause, the library's included, once they are unregistered or registered
+# for 32-bit processes only.
 #   samples_session_test.sh BIN-DIR SAMPLES-DIR     (under the test prefix)
 set -uo pipefail
 bin=$1
@@ -36,7 +37,7 @@ else
 fi
 
 check "doctor with the samples registered" "\
-doctor: all 21 checks passed
+doctor: all 23 checks passed
 exit=0" "$(doctor)"
 nolv_class=$(host doctor | sed -n 's/^ok    NOLV_Lib.NOLVComClass CLSID: //p')
 
@@ -158,10 +159,14 @@ check "unregistered components do not load, and the library says why" "\
   result=0
   failure=0x800401F3 LoadSivatSys: the Sivat component's ProgID FendrelLib.SivatComClass was not found: 0x800401F3 (Invalid class string)" \
     "$(host load-nolv load-sivat)"
-check "doctor with the samples unregistered" "\
+check "doctor with the samples unregistered, the library's reason beside its own" "\
 FAIL  NOLV_Lib.NOLVComClass registration: not registered
+FAIL  NOLV_Lib.NOLVComClass load through the library: LoadNolvSys returned 0
+      cause: the library says: LoadNolvSys: the Nolv component's ProgID NOLV_Lib.NOLVComClass was not found: 0x800401F3 (Invalid class string)
 FAIL  FendrelLib.SivatComClass registration: not registered
-exit=1" "$(doctor | grep -E '^(FAIL|exit=)')"
+FAIL  FendrelLib.SivatComClass load through the library: LoadSivatSys returned 0
+      cause: the library says: LoadSivatSys: the Sivat component's ProgID FendrelLib.SivatComClass was not found: 0x800401F3 (Invalid class string)
+exit=1" "$(doctor | grep -E '^(FAIL|exit=)|^      cause: the library says')"
 check "doctor's wrong invocation exits 2" "exit=2" "$(doctor --library | grep '^exit=')"
 
 # A 64-bit process cannot create a component registered for 32-bit
@@ -172,6 +177,7 @@ if [[ $bin == */x86_64/bin && -f $bin/../../i686/bin/nolv_sample.dll ]]; then
         /d "$(winepath -w "$bin/../../i686/bin/nolv_sample.dll" 2>/dev/null)" >/dev/null 2>&1
     check "doctor with the Nolv sample registered for 32-bit processes only" "\
 FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, no surrogate set up
+FAIL  NOLV_Lib.NOLVComClass load through the library: LoadNolvSys returned 0
 exit=1" "$(doctor | grep -E '^(FAIL  NOLV|exit=)')"
     wine reg delete "HKCR\\NOLV_Lib.NOLVComClass" /reg:32 /f >/dev/null 2>&1
     wine reg delete "HKCR\\CLSID\\$nolv_class" /reg:32 /f >/dev/null 2>&1

@@ -71,8 +71,12 @@ exit=0" "$(host load-nolv load-sivat)"
 check "doctor without a surrogate" "\
 FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, no surrogate set up
       fix:   run nolvhost surrogate on as an administrator (the component then runs in the system's 32-bit surrogate process, each call crossing processes), or register the component's 64-bit build with the 64-bit regsvr32, or use a 32-bit host with the 32-bit Nolv_Lib_Wrapper.dll
+FAIL  NOLV_Lib.NOLVComClass load through the library: LoadNolvSys returned 0
+      fix:   fix what the checks of NOLV_Lib.NOLVComClass above found
 FAIL  FendrelLib.SivatComClass registration: registered for 32-bit processes only, no surrogate set up
       fix:   run nolvhost surrogate on as an administrator (the component then runs in the system's 32-bit surrogate process, each call crossing processes), or register the component's 64-bit build with the 64-bit regsvr32, or use a 32-bit host with the 32-bit Nolv_Lib_Wrapper.dll
+FAIL  FendrelLib.SivatComClass load through the library: LoadSivatSys returned 0
+      fix:   fix what the checks of FendrelLib.SivatComClass above found
 exit=1" "$(doctor | grep -E '^(FAIL|      fix|exit=)' | grep -v -E 'skip')"
 
 check "surrogate on" "\
@@ -90,7 +94,7 @@ check "the demo's calls through the surrogate give the in-process results" "$in_
 # Wine's surrogates outlive their clients: what the count below sees.
 check "the surrogates of the two loads are counted" "2" "$(surrogates)"
 check "doctor with the surrogate" "\
-doctor: all 21 checks passed
+doctor: all 23 checks passed
 exit=0" "$(doctor)"
 check "doctor creates through the surrogate" "\
 ok    NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, created out of process by the system's DLL surrogate (a 32-bit dllhost.exe)
