@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "command_table.h"
+#include "word.h"
 
-// A text argument's bytes, or none for a null pointer (the word --null).
+// A text argument as the function takes it, or none for a null pointer
+// (the word --null): bytes in the ANSI code page, or UTF-16.
 using Text = std::optional<std::string>;
-using Argument = std::variant<Text, int>;
+using WideText = std::optional<std::wstring>;
+using Argument = std::variant<Text, WideText, int>;
 
 // What parts-list puts on the clipboard before its call; no text empties it.
 struct ClipboardInput {
@@ -26,6 +29,9 @@ struct Command {
     std::optional<ClipboardInput> clipboardInput;
 
     const Text& text(std::size_t index) const { return std::get<Text>(arguments[index]); }
+    const WideText& wideText(std::size_t index) const {
+        return std::get<WideText>(arguments[index]);
+    }
     int integer(std::size_t index) const { return std::get<int>(arguments[index]); }
 };
 
@@ -35,5 +41,5 @@ using StandardInputReader = std::function<std::string()>;
 // The commands the words name, in order. readStandardInput is empty where
 // standard input holds the script itself. Throws SessionError
 // (WrongInvocation) naming the first word that does not fit.
-std::vector<Command> ParseCommands(const std::vector<std::string>& words,
+std::vector<Command> ParseCommands(const std::vector<Word>& words,
                                    const StandardInputReader& readStandardInput);

@@ -2,6 +2,7 @@
 
 const std::vector<CommandForm>& CommandTable() {
     constexpr ArgumentKind text = ArgumentKind::Text;
+    constexpr ArgumentKind wide = ArgumentKind::WideText;
     constexpr ArgumentKind integer = ArgumentKind::Integer;
     static const std::vector<CommandForm> table = {
         {"load-nolv", Operation::LoadNolv, "LoadNolvSys", {}, false},
@@ -22,15 +23,15 @@ const std::vector<CommandForm>& CommandTable() {
          {{text, "TEXT1"}, {text, "TEXT2"}, {integer, "INT1"}, {integer, "INT2"}, {integer, "SIZE"}},
          false},
         {"number-string-bufw", Operation::NumberStringBufferW, "Nolv_Lib_getNumberStrBufW",
-         {{text, "TEXT1"}, {text, "TEXT2"}, {integer, "INT1"}, {integer, "INT2"}, {integer, "SIZE"}},
+         {{wide, "TEXT1"}, {wide, "TEXT2"}, {integer, "INT1"}, {integer, "INT2"}, {integer, "SIZE"}},
          false},
         {"parts-list-buf", Operation::PartsListBuffer, "Nolv_Lib_getPartsNameListBuf",
          {{text, "TEXT"}, {text, "INPUT"}, {integer, "LIMIT"}, {integer, "SIZE"}}, false},
         {"parts-list-bufw", Operation::PartsListBufferW, "Nolv_Lib_getPartsNameListBufW",
-         {{text, "TEXT"}, {text, "INPUT"}, {integer, "LIMIT"}, {integer, "SIZE"}}, false},
-        {"mode-w", Operation::ModeW, "Sivat_Lib_GetSivatModeW", {{text, "TEXT"}}, false},
+         {{wide, "TEXT"}, {wide, "INPUT"}, {integer, "LIMIT"}, {integer, "SIZE"}}, false},
+        {"mode-w", Operation::ModeW, "Sivat_Lib_GetSivatModeW", {{wide, "TEXT"}}, false},
         {"set-settings-w", Operation::SetSettingsW, "Nolv_Lib_setSettingDataFileNameW",
-         {{text, "FILE"}}, false},
+         {{wide, "FILE"}}, false},
     };
     return table;
 }

@@ -25,7 +25,8 @@ enum class Operation {
     SetSettingsW,
 };
 
-enum class ArgumentKind { Text, Integer };
+// Text: in the ANSI code page; WideText: in UTF-16, for a W function.
+enum class ArgumentKind { Text, WideText, Integer };
 
 struct ArgumentForm {
     ArgumentKind kind;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "console_output.h"
 #include "doctor/doctor.h"
 #include "exit_status.h"
 #include "script_reading.h"
@@ -13,6 +14,7 @@
 #include "standard_input.h"
 #include "surrogate_setup.h"
 #include "usage.h"
+#include "wide_text.h"
 #include "wrapper_exports.h"
 
 namespace {
@@ -36,33 +38,46 @@ WrapperExports LoadWrapperBesideProgram() {
 
 bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
-std::vector<Command> SessionCommands(const std::vector<std::string>& words) {
+std::vector<Command> SessionCommands(const std::vector<std::wstring>& words) {
     if (words.empty()) throw SessionError(ExitStatus::WrongInvocation, "no command given");
-    if (words.size() == 1 && words[0] == "-")
+    if (words.size() == 1 && words[0] == L"-")
         return ParseScript(ReadStandardInput(), IsAnsiLeadByte);
-    return ParseCommands(words, ReadStandardInput);
+    return ParseCommands({words.begin(), words.end()}, ReadStandardInput);
+}
+
+// The doctor's and the surrogate's words: paths and options, as UTF-8.
+std::vector<std::string> Utf8Words(const std::vector<std::wstring>& words) {
+    std::vector<std::string> utf8;
+    for (const std::wstring& word : words) utf8.push_back(Utf8(word));
+    return utf8;
+}
+
+ExitStatus Run(std::vector<std::wstring> words) {
+    if (!words.empty() && words[0] == L"doctor")
+        return RunDoctor(ParseDoctorOptions(Utf8Words({words.begin() + 1, words.end()})),
+                         std::cout);
+    if (!words.empty() && words[0] == L"surrogate")
+        return ChangeSurrogate(ParseSurrogateAction(Utf8Words({words.begin() + 1, words.end()})),
+                               std::cout);
+    const bool bytes = !words.empty() && words[0] == L"--bytes";
+    if (bytes) words.erase(words.begin());
+    RunSession(SessionCommands(words), LoadWrapperBesideProgram(), {bytes, GetACP()}, std::cout);
+    return ExitStatus::SessionRun;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    // The C runtime's narrow arguments are the ANSI code page's bytes,
-    // which is what the library's functions take.
-    const std::vector<std::string> words(argv + 1, argv + argc);
-    if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
+// The arguments in UTF-16, as typed: the W commands pass them on unchanged,
+// the others convert them to the ANSI code page, as a host does.
+extern "C" int wmain(int argc, wchar_t** argv) {
+    const ConsoleOutput console;
+    const std::vector<std::wstring> words(argv + 1, argv + argc);
+    if (words.size() == 1 && (words[0] == L"--help" || words[0] == L"-h")) {
         std::cout << UsageText();
         return 0;
     }
     try {
-        if (!words.empty() && words[0] == "doctor")
-            return static_cast<int>(
-                RunDoctor(ParseDoctorOptions({words.begin() + 1, words.end()}), std::cout));
-        if (!words.empty() && words[0] == "surrogate")
-            return static_cast<int>(
-                ChangeSurrogate(ParseSurrogateAction({words.begin() + 1, words.end()}), std::cout));
-        const std::vector<Command> commands = SessionCommands(words);
-        RunSession(commands, LoadWrapperBesideProgram(), std::cout);
-        return static_cast<int>(ExitStatus::SessionRun);
+        return static_cast<int>(Run(words));
     } catch (const SessionError& error) {
         std::cout.flush();
         std::cerr << "nolvhost: " << error.what() << '\n';

@@ -104,7 +104,8 @@ std::vector<Command> ParseScript(const std::string& script, LeadBytePredicate is
         start = end + 1;
         ++lineNumber;
         try {
-            for (Command& command : ParseCommands(SplitScriptLine(line, isLeadByte), nullptr))
+            const std::vector<std::string> words = SplitScriptLine(line, isLeadByte);
+            for (Command& command : ParseCommands({words.begin(), words.end()}, nullptr))
                 commands.push_back(std::move(command));
         } catch (const SessionError& error) {
             throw SessionError(error.status(),

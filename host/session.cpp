@@ -3,39 +3,37 @@
 #include <stdexcept>
 #include <string>
 
-#include "output_format.h"
 #include "session_clipboard.h"
-#include "wide_text.h"
 
 namespace {
 
 const char* TextPointer(const Text& text) { return text ? text->c_str() : nullptr; }
-
-// A text argument of a UTF-16 command: given as UTF-8, so that a script
-// can carry any character.
-WideArgument Utf8Argument(const Text& text) { return WideArgument(TextPointer(text), CP_UTF8); }
+const wchar_t* TextPointer(const WideText& text) { return text ? text->c_str() : nullptr; }
 
 // A buffer of the size a command names, filled by the call; 0 or less
 // passes a null buffer.
 template <class Char>
 class CallBuffer {
 public:
-    explicit CallBuffer(int size) : size_(size), chars_(size > 0 ? size : 0) {}
+    CallBuffer(int size, const TextForm& form) : size_(size), chars_(size > 0 ? size : 0), form_(form) {}
     Char* data() { return chars_.empty() ? nullptr : chars_.data(); }
     int size() const { return size_; }
     int* needed() { return &needed_; }
 
     std::vector<ResultField> Fields() const {
-        return {{"buffer", chars_.empty() ? "none" : QuoteBytes(Text(chars_.data()))},
+        return {{"buffer", chars_.empty() ? "none" : Format(chars_.data())},
                 {"needed", std::to_string(needed_)}};
     }
 
 private:
-    static std::string Text(const char* text) { return text; }
-    static std::string Text(const wchar_t* text) { return BytesFromWide(text, CP_UTF8); }
+    std::string Format(const char* text) const { return FormatText(std::string(text), form_); }
+    std::string Format(const wchar_t* text) const {
+        return FormatWideText(std::wstring(text), form_);
+    }
 
     int size_;
     std::vector<Char> chars_;
+    TextForm form_;
     int needed_ = -1;
 };
 
@@ -46,10 +44,13 @@ std::vector<ResultField> Joined(std::vector<ResultField> fields, std::vector<Res
 
 ResultField Result(int value) { return {"result", std::to_string(value)}; }
 ResultField NoResult() { return {"result", "none"}; }
-ResultField ClipboardAfterCall() { return {"clipboard", FormatClipboard(ClipboardText())}; }
+ResultField ClipboardAfterCall(const TextForm& form) {
+    return {"clipboard", FormatClipboard(ClipboardText(), form)};
+}
 
 std::vector<ResultField> NumberStringIntoBuffer(const Command& command,
-                                                const WrapperExports& wrapper) {
+                                                const WrapperExports& wrapper,
+                                                const TextForm& form) {
     int first = command.integer(2);
     int second = command.integer(3);
     auto call = [&](auto& buffer, auto function, auto firstText, auto secondText) {
@@ -60,16 +61,17 @@ std::vector<ResultField> NumberStringIntoBuffer(const Command& command,
                       buffer.Fields());
     };
     if (command.form->operation == Operation::NumberStringBuffer) {
-        CallBuffer<char> buffer(command.integer(4));
+        CallBuffer<char> buffer(command.integer(4), form);
         return call(buffer, wrapper.getNumberStrBuf, TextPointer(command.text(0)),
                     TextPointer(command.text(1)));
     }
-    CallBuffer<wchar_t> buffer(command.integer(4));
-    return call(buffer, wrapper.getNumberStrBufW, Utf8Argument(command.text(0)).get(),
-                Utf8Argument(command.text(1)).get());
+    CallBuffer<wchar_t> buffer(command.integer(4), form);
+    return call(buffer, wrapper.getNumberStrBufW, TextPointer(command.wideText(0)),
+                TextPointer(command.wideText(1)));
 }
 
-std::vector<ResultField> Call(const Command& command, const WrapperExports& wrapper) {
+std::vector<ResultField> Call(const Command& command, const WrapperExports& wrapper,
+                              const TextForm& form) {
     switch (command.form->operation) {
     case Operation::LoadNolv:
         return {Result(wrapper.LoadNolvSys())};
@@ -84,13 +86,13 @@ std::vector<ResultField> Call(const Command& command, const WrapperExports& wrap
         const int result = wrapper.getNumberStrRZ(TextPointer(command.text(0)),
                                                   TextPointer(command.text(1)), &first, &second);
         return {Result(result), {"first", std::to_string(first)},
-                {"second", std::to_string(second)}, ClipboardAfterCall()};
+                {"second", std::to_string(second)}, ClipboardAfterCall(form)};
     }
     case Operation::PartsList: {
         if (command.clipboardInput) PutClipboardText(command.clipboardInput->text);
         const int result =
             wrapper.getPartsNameListRZClip(TextPointer(command.text(0)), command.integer(1));
-        return {Result(result), ClipboardAfterCall()};
+        return {Result(result), ClipboardAfterCall(form)};
     }
     case Operation::Mode:
         return {Result(wrapper.GetSivatMode(TextPointer(command.text(0))))};
@@ -111,25 +113,25 @@ std::vector<ResultField> Call(const Command& command, const WrapperExports& wrap
         return {NoResult()};
     case Operation::NumberStringBuffer:
     case Operation::NumberStringBufferW:
-        return NumberStringIntoBuffer(command, wrapper);
+        return NumberStringIntoBuffer(command, wrapper, form);
     case Operation::PartsListBuffer: {
-        CallBuffer<char> buffer(command.integer(3));
+        CallBuffer<char> buffer(command.integer(3), form);
         const int result = wrapper.getPartsNameListBuf(
             TextPointer(command.text(0)), TextPointer(command.text(1)), command.integer(2),
             buffer.data(), buffer.size(), buffer.needed());
         return Joined({Result(result)}, buffer.Fields());
     }
     case Operation::PartsListBufferW: {
-        CallBuffer<wchar_t> buffer(command.integer(3));
+        CallBuffer<wchar_t> buffer(command.integer(3), form);
         const int result = wrapper.getPartsNameListBufW(
-            Utf8Argument(command.text(0)).get(), Utf8Argument(command.text(1)).get(),
+            TextPointer(command.wideText(0)), TextPointer(command.wideText(1)),
             command.integer(2), buffer.data(), buffer.size(), buffer.needed());
         return Joined({Result(result)}, buffer.Fields());
     }
     case Operation::ModeW:
-        return {Result(wrapper.GetSivatModeW(Utf8Argument(command.text(0)).get()))};
+        return {Result(wrapper.GetSivatModeW(TextPointer(command.wideText(0))))};
     case Operation::SetSettingsW:
-        wrapper.setSettingDataFileNameW(Utf8Argument(command.text(0)).get());
+        wrapper.setSettingDataFileNameW(TextPointer(command.wideText(0)));
         return {NoResult()};
     }
     throw std::logic_error("a command with no call");
@@ -138,9 +140,11 @@ std::vector<ResultField> Call(const Command& command, const WrapperExports& wrap
 }  // namespace
 
 void RunSession(const std::vector<Command>& commands, const WrapperExports& wrapper,
-                std::ostream& out) {
+                const TextForm& form, std::ostream& out) {
     for (const Command& command : commands) {
-        out << EchoLine(command) << std::endl;
-        out << ResultLine(Call(command, wrapper)) << std::endl;
+        out << EchoLine(command, form) << std::endl;
+        out << ResultLine(Call(command, wrapper, form)) << std::endl;
+        const LastFailure failure = ReadLastFailure(wrapper);
+        if (failure.status != S_OK) out << FailureLine(failure.status, failure.line, form) << std::endl;
     }
 }

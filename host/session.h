@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "command_line.h"
+#include "output_format.h"
 #include "wrapper_exports.h"
 
 // Writes each command's echo line before its call, so that a call that
-// does not come back is still named, and its result line after it.
+// does not come back is still named, its result line after it, and, when
+// the library records that the call failed, its failure line.
 void RunSession(const std::vector<Command>& commands, const WrapperExports& wrapper,
-                std::ostream& out);
+                const TextForm& form, std::ostream& out);

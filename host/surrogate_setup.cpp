@@ -4,10 +4,10 @@
 
 #include <optional>
 
-#include "doctor/ansi_text.h"
 #include "doctor/component_checks.h"
 #include "doctor/component_registration.h"
 #include "doctor/system_message.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ const REGSAM kAppIdViews[] = {KEY_WOW64_32KEY, KEY_WOW64_64KEY};
 const char* ViewName(REGSAM view) { return view == KEY_WOW64_32KEY ? "32-bit" : "64-bit"; }
 
 std::string Place(const std::wstring& key, const wchar_t* valueName, REGSAM view) {
-    return "HKEY_CLASSES_ROOT\\" + AnsiText(key) + " value " + AnsiText(valueName) + " (" +
+    return "HKEY_CLASSES_ROOT\\" + Utf8(key) + " value " + Utf8(valueName) + " (" +
            ViewName(view) + " view)";
 }
 
@@ -39,7 +39,7 @@ public:
         const LSTATUS status =
             RegCreateKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0,
                             KEY_SET_VALUE | KEY_QUERY_VALUE | view, nullptr, &key_, nullptr);
-        if (status != ERROR_SUCCESS) Refused("open HKEY_CLASSES_ROOT\\" + AnsiText(name), status);
+        if (status != ERROR_SUCCESS) Refused("open HKEY_CLASSES_ROOT\\" + Utf8(name), status);
     }
     ~WritableKey() { RegCloseKey(key_); }
     WritableKey(const WritableKey&) = delete;
@@ -82,14 +82,14 @@ KeyState RemoveKeyIfEmpty(const std::wstring& key, REGSAM view) {
     RegCloseKey(opened);
     if (counted != ERROR_SUCCESS || subkeys != 0 || values != 0) return KeyState::InUse;
     const LSTATUS status = RegDeleteKeyExW(HKEY_CLASSES_ROOT, key.c_str(), view, 0);
-    if (status != ERROR_SUCCESS) Refused("remove HKEY_CLASSES_ROOT\\" + AnsiText(key), status);
+    if (status != ERROR_SUCCESS) Refused("remove HKEY_CLASSES_ROOT\\" + Utf8(key), status);
     return KeyState::Removed;
 }
 
 class ComponentSurrogate {
 public:
     ComponentSurrogate(const wchar_t* progId, std::ostream& out)
-        : progId_(AnsiText(progId)), out_(out) {
+        : progId_(Utf8(progId)), out_(out) {
         if (const std::optional<ComponentRegistration> registration =
                 ReadRegistration(progId, kServerView)) {
             classKey_ = L"CLSID\\" + registration->classId;
@@ -106,7 +106,7 @@ public:
         const std::wstring appIdKey = L"AppID\\" + ownAppId.value_or(classId_);
         if (!ownAppId) {
             SetText(classKey_, L"AppID", classId_, kServerView);
-            changed(Place(classKey_, L"AppID", kServerView) + " set to " + AnsiText(classId_));
+            changed(Place(classKey_, L"AppID", kServerView) + " set to " + Utf8(classId_));
         }
         for (REGSAM view : kAppIdViews) {
             if (TextValue(appIdKey, L"DllSurrogate", view)) continue;
@@ -133,7 +133,7 @@ public:
         for (REGSAM view : kAppIdViews) {
             const KeyState state = RemoveKeyIfEmpty(appIdKey, view);
             if (state == KeyState::Removed)
-                changed("HKEY_CLASSES_ROOT\\" + AnsiText(appIdKey) + " (" + ViewName(view) +
+                changed("HKEY_CLASSES_ROOT\\" + Utf8(appIdKey) + " (" + ViewName(view) +
                         " view) removed");
             appIdKeyGone = appIdKeyGone && state != KeyState::InUse;
         }
@@ -175,7 +175,7 @@ ExitStatus ChangeSurrogate(SurrogateAction action, std::ostream& out) {
     for (const ComponentNeeds& component : LibraryComponents()) {
         ComponentSurrogate surrogate(component.progId, out);
         if (!surrogate.registered()) {
-            out << AnsiText(component.progId)
+            out << Utf8(component.progId)
                 << ": not registered for 32-bit processes, nothing changed (a surrogate hosts "
                    "the component's 32-bit DLL: register it first with the 32-bit regsvr32)\n";
             if (action == SurrogateAction::On) status = ExitStatus::SurrogateRefused;

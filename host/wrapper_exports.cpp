@@ -1,5 +1,7 @@
 #include "wrapper_exports.h"
 
+#include <cwchar>
+
 namespace {
 template <class Function>
 bool Resolve(HMODULE module, const char* name, Function& function) {
@@ -60,4 +62,16 @@ std::vector<std::string> MissingWrapperExports(HMODULE module) {
     std::vector<std::string> missing;
     ResolveEach(module, exports, [&missing](const char* name) { missing.emplace_back(name); });
     return missing;
+}
+
+// Reading leaves the record as it is: the second read gives the line the
+// first one measured.
+LastFailure ReadLastFailure(const WrapperExports& exports) {
+    int needed = 0;
+    const HRESULT status = exports.GetLastFailureW(nullptr, 0, &needed);
+    if (status == S_OK || needed < 1) return {status, {}};
+    std::wstring line(static_cast<std::size_t>(needed), L'\0');
+    exports.GetLastFailureW(line.data(), needed, nullptr);
+    line.resize(wcsnlen(line.c_str(), line.size()));
+    return {status, line};
 }

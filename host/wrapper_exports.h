@@ -43,3 +43,12 @@ const char* ResolveWrapperExports(HMODULE module, WrapperExports& exports);
 
 // The names of all the functions module lacks; empty when it has them all.
 std::vector<std::string> MissingWrapperExports(HMODULE module);
+
+// The library's record of why its last call failed, read in UTF-16 (the
+// component's words arrive whatever the ANSI code page): status S_OK and
+// no line when it did not fail.
+struct LastFailure {
+    HRESULT status;
+    std::wstring line;
+};
+LastFailure ReadLastFailure(const WrapperExports& exports);

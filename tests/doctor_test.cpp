@@ -19,6 +19,7 @@
 #include "doctor/doctor.h"
 #include "doctor/findings.h"
 #include "doctor/library_checks.h"
+#include "doctor/library_load_check.h"
 #include "probe_control.h"
 #include "support/clipboard_holder_process.h"
 #include "support/wrapper_library.h"
@@ -116,12 +117,16 @@ TEST_F(DoctorComponentChecks, FindsEachCauseOfAFailedLoadInItsOwnCheck) {
         std::function<void()> arrange;
         const char* failedCheck;  // null: every check passes
         const char* finding;
+        const char* libraryReason;  // null: the library's load returns 1
     } cases[] = {
         {"registered, every method there", [] {}, nullptr,
          "all found: getNumberStr, getNameListCSV, AboutBox, editSettingData, "
-         "setSettingDataFileName"},
+         "setSettingDataFileName",
+         nullptr},
         {"not registered", [] { ProbeUnregister(PROBE_NOLV, Nolv().progId); }, "registration",
-         "not registered"},
+         "not registered",
+         "LoadNolvSys: the Nolv component's ProgID NOLV_Lib.NOLVComClass was not found: "
+         "0x800401F3"},
         {"server file gone",
          [] {
              SetText(ThisProcessView(), Nolv().progId + std::wstring(L"\\CLSID"), nullptr,
@@ -130,7 +135,8 @@ TEST_F(DoctorComponentChecks, FindsEachCauseOfAFailedLoadInItsOwnCheck) {
                      std::wstring(L"CLSID\\") + kHandMadeClass + L"\\InprocServer32", nullptr,
                      L"C:\\gone\\nolv_component.dll");
          },
-         "server", "C:\\gone\\nolv_component.dll: no such file"},
+         "server", "C:\\gone\\nolv_component.dll: no such file",
+         "LoadNolvSys: the Nolv component (NOLV_Lib.NOLVComClass) could not be created: 0x"},
         {"a method missing",
          [] {
              ProbeReset();
@@ -138,10 +144,13 @@ TEST_F(DoctorComponentChecks, FindsEachCauseOfAFailedLoadInItsOwnCheck) {
                   {L"getNumberStr", L"getNameListCSV", L"AboutBox", L"setSettingDataFileName"})
                  ProbeDefineMethod(PROBE_NOLV, method);
          },
-         "methods", "missing: editSettingData"},
+         "methods", "missing: editSettingData", nullptr},
         {"IDispatch refused", [] { ProbeRefuseDispatch(PROBE_NOLV, 1); }, "IDispatch",
-         "refused: 0x80004002"},
+         "refused: 0x80004002",
+         "LoadNolvSys: the Nolv component (NOLV_Lib.NOLVComClass) has no automation interface "
+         "(IDispatch): 0x80004002"},
     };
+    const LibraryUnderCheck library(BesideProgram(L"Nolv_Lib_Wrapper.dll"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.situation);
         RegisterProbe();
@@ -154,6 +163,15 @@ TEST_F(DoctorComponentChecks, FindsEachCauseOfAFailedLoadInItsOwnCheck) {
         ASSERT_NE(check, nullptr) << report;
         EXPECT_EQ(check->verdict, c.failedCheck ? Verdict::Failed : Verdict::Passed) << report;
         EXPECT_TRUE(Contains(check->finding, c.finding)) << report;
+        // The library's own load, with its reason beside the doctor's.
+        const Check load = library.LoadCheck(Nolv(), c.failedCheck != nullptr);
+        EXPECT_EQ(load.subject, progId + " load through the library");
+        EXPECT_EQ(load.finding, c.libraryReason ? "LoadNolvSys returned 0" : "LoadNolvSys returned 1");
+        if (c.libraryReason) {
+            EXPECT_TRUE(Contains(load.cause, std::string("the library says: ") + c.libraryReason))
+                << load.cause;
+            EXPECT_EQ(load.fix, "fix what the checks of " + progId + " above found");
+        }
         Unregister();
     }
 }
@@ -185,7 +203,9 @@ TEST(DoctorLibraryChecks, FindTheLibraryAndTellAnotherDllFromIt) {
         Verdict verdict;
         const char* finding;
     } cases[] = {
-        {L"Nolv_Lib_Wrapper.dll", "library exports", Verdict::Passed, "all eleven functions and the six buffer and UTF-16 ones"},
+        {L"Nolv_Lib_Wrapper.dll", "library exports", Verdict::Passed,
+         "all eleven functions, the six buffer and UTF-16 ones, and the two that read the last "
+         "failure"},
         {L"Nolv_Lib_Wrapper.dll", "library version", Verdict::Passed, "1.0.0.1"},
         {L"no_such_library.dll", "library file", Verdict::Failed,
          "no_such_library.dll: no such file"},
@@ -257,6 +277,15 @@ TEST(DoctorReport, TellsWhichBitnessAComponentIsRegisteredFor) {
         Contains(RegistrationCheck("P.C", {32, false, true, true, false}).fix, "32-bit build"));
     EXPECT_TRUE(Contains(RegistrationCheck("P.C", {64, false, true, true, false}).fix,
                          "run nolvhost surrogate on"));
+}
+
+// Where the doctor's own checks found nothing, the library's reason is all
+// there is to go on.
+TEST(DoctorReport, SendsToTheLibrarysReasonWhenNoCheckAboveFailed) {
+    const Check load = LibraryLoadCheck("P.C", "LoadNolvSys", -1, "", false);
+    EXPECT_EQ(load.verdict, Verdict::Failed);
+    EXPECT_EQ(load.cause, "the library recorded no reason");
+    EXPECT_TRUE(Contains(load.fix, "the checks above passed")) << load.fix;
 }
 
 TEST(DoctorReport, PutsTheCauseAndTheFixUnderAFailure) {

@@ -1,10 +1,10 @@
 #include "doctor/clipboard_check.h"
+#include "wide_text.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "doctor/ansi_text.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string ImageName(DWORD processId) {
     const DWORD error = GetLastError();
     CloseHandle(process);
     if (!named) return "image name unknown: error " + std::to_string(error);
-    return AnsiText(std::wstring(name, length));
+    return Utf8(std::wstring(name, length));
 }
 
 std::string Holder() {

@@ -6,11 +6,11 @@
 
 #include "bridge/component_contract.h"
 #include "bridge/component_creation.h"
-#include "doctor/ansi_text.h"
 #include "doctor/component_registration.h"
 #include "doctor/findings.h"
 #include "doctor/image_machine.h"
 #include "doctor/system_message.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ using ComReference = std::unique_ptr<Interface, Releaser>;
 class ComponentExamination {
 public:
     explicit ComponentExamination(const ComponentNeeds& component)
-        : component_(component), progId_(AnsiText(component.progId)) {}
+        : component_(component), progId_(Utf8(component.progId)) {}
 
     std::vector<Check> checks() {
         const std::optional<ComponentRegistration> own =
@@ -42,11 +42,11 @@ public:
                 add(NotChecked(subject(check), "not registered for this process"));
             return std::move(checks_);
         }
-        add(Passed(subject("CLSID"), AnsiText(registration->classId)));
+        add(Passed(subject("CLSID"), Utf8(registration->classId)));
         checkServer(registration->server);
         add(ThreadingModelCheck(
             progId_, registration->threadingModel
-                         ? std::optional<std::string>(AnsiText(*registration->threadingModel))
+                         ? std::optional<std::string>(Utf8(*registration->threadingModel))
                          : std::nullopt));
         checkObject();
         return std::move(checks_);
@@ -83,7 +83,7 @@ private:
         const std::optional<std::wstring> file = ServerFile(server);
         if (!file) {
             add(Failed(
-                subject("server"), AnsiText(server) + ": no such file",
+                subject("server"), Utf8(server) + ": no such file",
                 "the registration names a DLL that is gone: COM cannot load the component",
                 "reinstall the component, or register it again from where its DLL is now: regsvr32 "
                 "<the component's DLL>"));
@@ -91,21 +91,21 @@ private:
             return;
         }
         const std::wstring& path = *file;
-        add(Passed(subject("server"), AnsiText(path)));
+        add(Passed(subject("server"), Utf8(path)));
         const std::optional<WORD> machine = ImageMachine(path);
         if (!machine) {
             add(Failed(subject("server architecture"), "not an executable image",
-                       AnsiText(path) + " is no DLL: COM cannot load it",
+                       Utf8(path) + " is no DLL: COM cannot load it",
                        "reinstall the component and register it again"));
             return;
         }
         if (surrogate_)
-            add(MachineCheck(subject("server architecture"), AnsiText(path), *machine,
+            add(MachineCheck(subject("server architecture"), Utf8(path), *machine,
                              IMAGE_FILE_MACHINE_I386,
                              "register the component's 32-bit build with the 32-bit regsvr32",
                              "the 32-bit surrogate process"));
         else
-            add(MachineCheck(subject("server architecture"), AnsiText(path), *machine,
+            add(MachineCheck(subject("server architecture"), Utf8(path), *machine,
                              ProcessMachine(),
                              "register the component's " + std::to_string(ProcessBits()) +
                                  "-bit build with the " + std::to_string(ProcessBits()) +
@@ -152,7 +152,7 @@ private:
                 SUCCEEDED(dispatch.GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id))
                     ? found
                     : missing;
-            list += (list.empty() ? "" : ", ") + AnsiText(method);
+            list += (list.empty() ? "" : ", ") + Utf8(method);
         }
         if (missing.empty()) {
             add(Passed(subject("methods"), "all found: " + found));
@@ -177,8 +177,10 @@ const std::vector<ComponentNeeds>& LibraryComponents() {
     static const std::vector<ComponentNeeds> components = {
         {contract::kNolvProgId,
          {contract::kGetNumberStr, contract::kGetNameListCSV, contract::kNolvAboutBox,
-          contract::kEditSettingData, contract::kSetSettingDataFileName}},
-        {contract::kSivatProgId, {contract::kGetSivatMode, contract::kSivatAbout}},
+          contract::kEditSettingData, contract::kSetSettingDataFileName},
+         "LoadNolvSys", &WrapperExports::LoadNolvSys},
+        {contract::kSivatProgId, {contract::kGetSivatMode, contract::kSivatAbout}, "LoadSivatSys",
+         &WrapperExports::LoadSivatSys},
     };
     return components;
 }

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "doctor/check.h"
+#include "wrapper_exports.h"
 
 struct ComponentNeeds {
     const wchar_t* progId;
     std::vector<const wchar_t*> methods;  // every name the library looks up
+    const char* loadName;                                      // the library's function that loads it
+    decltype(WrapperExports::LoadNolvSys) WrapperExports::*load;  // and where a host finds it
 };
 
 // The two components, as the library uses them.

@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "doctor/ansi_text.h"
 #include "doctor/clipboard_check.h"
 #include "doctor/component_checks.h"
 #include "doctor/library_checks.h"
+#include "doctor/library_load_check.h"
+#include "wide_text.h"
 #include "wrapper_exports.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 // A full path, so that the file checked is the file loaded.
 std::wstring LibraryPath(const DoctorOptions& options) {
     if (!options.library) return BesideProgram(L"Nolv_Lib_Wrapper.dll");
-    const std::wstring given = WideText(*options.library);
+    const std::wstring given = WideFromBytes(*options.library, CP_UTF8);
     std::wstring full(GetFullPathNameW(given.c_str(), 0, nullptr, nullptr), L'\0');
     const DWORD length =
         GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
@@ -48,11 +49,17 @@ ExitStatus RunDoctor(const DoctorOptions& options, std::ostream& out) {
             checks.push_back(std::move(check));
         }
     };
-    report(LibraryChecks(LibraryPath(options)));
+    const std::wstring libraryPath = LibraryPath(options);
+    report(LibraryChecks(libraryPath));
     {
         const Apartment apartment;
-        for (const ComponentNeeds& component : LibraryComponents())
-            report(ComponentChecks(component));
+        const LibraryUnderCheck library(libraryPath);
+        for (const ComponentNeeds& component : LibraryComponents()) {
+            std::vector<Check> componentChecks = ComponentChecks(component);
+            const bool componentFailed = !NoneFailed(componentChecks);
+            report(std::move(componentChecks));
+            report({library.LoadCheck(component, componentFailed)});
+        }
     }
     report({ClipboardCheck()});
     out << Summary(checks);

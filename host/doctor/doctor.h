@@ -11,7 +11,7 @@
 #include "exit_status.h"
 
 struct DoctorOptions {
-    std::optional<std::string> library;  // --library PATH, in the ANSI code page
+    std::optional<std::string> library;  // --library PATH, in UTF-8
 };
 
 // The words after "doctor". Throws SessionError (WrongInvocation).

@@ -128,6 +128,19 @@ Check CreationCheck(const std::string& progId, HRESULT result, const std::string
         "code, or reinstall the component");
 }
 
+Check LibraryLoadCheck(const std::string& progId, const char* loadName, int result,
+                       const std::string& reason, bool earlierFailed) {
+    const std::string subject = progId + " load through the library";
+    const std::string finding = std::string(loadName) + " returned " + std::to_string(result);
+    if (result == 1) return Passed(subject, finding);
+    return Failed(subject, finding,
+                  reason.empty() ? "the library recorded no reason" : "the library says: " + reason,
+                  earlierFailed ? "fix what the checks of " + progId + " above found"
+                                : "the checks above passed, so the library meets what they do "
+                                  "not: act on its reason, which names the step that failed and "
+                                  "its HRESULT");
+}
+
 Check ThreadingModelCheck(const std::string& progId, const std::optional<std::string>& model) {
     const std::string subject = progId + " threading model";
     if (!model)

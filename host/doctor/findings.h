@@ -43,5 +43,12 @@ Check CreationCheck(const std::string& progId, HRESULT result, const std::string
 // "0x800401F3 (Invalid class string)".
 std::string HresultText(HRESULT result, const std::string& systemMessage);
 
+// A load of the component through the library: the function's name and
+// result, and the library's own record of why it failed (empty when it
+// recorded none). earlierFailed: a check of the component above failed,
+// which then names what to fix.
+Check LibraryLoadCheck(const std::string& progId, const char* loadName, int result,
+                       const std::string& reason, bool earlierFailed);
+
 // The ThreadingModel value of the component's InprocServer32, if any.
 Check ThreadingModelCheck(const std::string& progId, const std::optional<std::string>& model);

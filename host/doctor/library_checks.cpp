@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "doctor/ansi_text.h"
 #include "doctor/findings.h"
 #include "doctor/image_machine.h"
 #include "doctor/system_message.h"
+#include "wide_text.h"
 #include "wrapper_exports.h"
 
 namespace {
@@ -30,7 +30,9 @@ Check ExportsCheck(const std::wstring& path) {
             kReinstall);
     }
     const std::vector<std::string> missing = MissingWrapperExports(module.get());
-    if (missing.empty()) return Passed("library exports", "all eleven functions and the six buffer and UTF-16 ones");
+    if (missing.empty())
+        return Passed("library exports", "all eleven functions, the six buffer and UTF-16 ones, "
+                                         "and the two that read the last failure");
     std::string names;
     for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
     return Failed(
@@ -64,7 +66,7 @@ std::vector<Check> LibraryChecks(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         checks.push_back(
-            Failed("library file", AnsiText(path) + ": no such file",
+            Failed("library file", Utf8(path) + ": no such file",
                    "a host loads Nolv_Lib_Wrapper.dll from its own directory or the search path",
                    "install Nolv_Lib_Wrapper.dll beside the host program, or name its place with "
                    "nolvhost doctor --library PATH"));
@@ -72,17 +74,17 @@ std::vector<Check> LibraryChecks(const std::wstring& path) {
             checks.push_back(NotChecked(later, "no library file"));
         return checks;
     }
-    checks.push_back(Passed("library file", AnsiText(path)));
+    checks.push_back(Passed("library file", Utf8(path)));
     const std::optional<WORD> machine = ImageMachine(path);
     if (!machine) {
         checks.push_back(Failed("library architecture", "not an executable image",
-                                AnsiText(path) + " is no DLL",
+                                Utf8(path) + " is no DLL",
                                 kReinstall));
         for (const char* later : {"library exports", "library version"})
             checks.push_back(NotChecked(later, "not an executable image"));
         return checks;
     }
-    checks.push_back(MachineCheck("library architecture", AnsiText(path), *machine,
+    checks.push_back(MachineCheck("library architecture", Utf8(path), *machine,
                                   ProcessMachine(),
                                   "a " + std::to_string(ProcessBits()) + "-bit host needs the " +
                                       std::to_string(ProcessBits()) + "-bit Nolv_Lib_Wrapper.dll"));

@@ -1,5 +1,6 @@
 // The checks of Nolv_Lib_Wrapper.dll itself: found, of this process's
-// architecture, exporting the eleven functions and the six added, and its version.
+// architecture, exporting the eleven functions and the eight added, and its
+// version.
 #pragma once
 
 #include <string>

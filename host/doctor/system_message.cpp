@@ -1,6 +1,6 @@
 #include "doctor/system_message.h"
+#include "wide_text.h"
 
-#include "doctor/ansi_text.h"
 
 std::string SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
@@ -11,5 +11,5 @@ std::string SystemMessage(DWORD code) {
     std::wstring message(text, length);
     LocalFree(text);
     message.erase(message.find_last_not_of(L" \r\n") + 1);
-    return AnsiText(message);
+    return Utf8(message);
 }

@@ -17,9 +17,12 @@ namespace {
 bool IsLeadByteIn932(unsigned char byte) { return IsDBCSLeadByteEx(932, byte) != FALSE; }
 bool IsLeadByteIn1252(unsigned char byte) { return IsDBCSLeadByteEx(1252, byte) != FALSE; }
 
-std::string EchoLines(const std::vector<Command>& commands) {
+const TextForm kReadable = {false, 1252};
+const TextForm kBytes = {true, 1252};
+
+std::string EchoLines(const std::vector<Command>& commands, const TextForm& form = kReadable) {
     std::string lines;
-    for (const Command& command : commands) lines += EchoLine(command) + '\n';
+    for (const Command& command : commands) lines += EchoLine(command, form) + '\n';
     return lines;
 }
 
@@ -59,19 +62,54 @@ TEST(NolvhostOutput, QuotesBytesSoThatEveryByteIsVisibleAndUnambiguous) {
     }
 }
 
+// What a person reads: each text in its own encoding, shown as UTF-8; what
+// is no character stays visible as an escape.
+TEST(NolvhostOutput, WritesTextsReadablyInTheirOwnEncoding) {
+    const struct {
+        std::string bytes;
+        UINT codePage;
+        const char* shown;
+    } ansi[] = {
+        {"\x95\x5C\x8E\xA6-0001-0002-\x94\x5C\x97\xCD", 932, "\"表示-0001-0002-能力\""},
+        {"\x83{\x83\x8B\x83g,\x8D\xC0\x8B\xE0", 932, "\"ボルト,座金\""},
+        // A lead byte with no trail byte after it, or one that does not fit.
+        {"\x95 \x95", 932, "\"\\x95 \\x95\""},
+        {"caf\xE9 \"Z:\\p\"", 1252, "\"café \\\"Z:\\\\p\\\"\""},
+        {"a\r\n\x81\x7F", 1252, "\"a\\x0D\\x0A\\x81\\x7F\""},
+    };
+    for (const auto& c : ansi) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(QuoteAnsi(c.bytes, c.codePage), c.shown);
+    }
+    EXPECT_EQ(QuoteWide(L"Ωμέγα \xD83D\xDE00\t\xDC00\\"), "\"Ωμέγα 😀\\u0009\\uDC00\\\\\"");
+    EXPECT_EQ(FormatWideText(std::wstring(L"Ω"), kBytes), "\"\\xCE\\xA9\"");
+    EXPECT_EQ(FormatText(std::string("\xE9"), kBytes), "\"\\xE9\"");
+}
+
 TEST(NolvhostOutput, TellsNullAndNoTextApartFromEmptyText) {
-    EXPECT_EQ(FormatText(std::nullopt), "null");
-    EXPECT_EQ(FormatText(std::string("null")), "\"null\"");
-    EXPECT_EQ(FormatText(std::string()), "\"\"");
-    EXPECT_EQ(FormatClipboard(std::nullopt), "none");
-    EXPECT_EQ(FormatClipboard(std::string()), "\"\"");
-    EXPECT_EQ(ResultLine({{"result", "7"}, {"clipboard", FormatClipboard(std::string("a b"))}}),
+    EXPECT_EQ(FormatText(std::nullopt, kReadable), "null");
+    EXPECT_EQ(FormatWideText(std::nullopt, kReadable), "null");
+    EXPECT_EQ(FormatText(std::string("null"), kReadable), "\"null\"");
+    EXPECT_EQ(FormatText(std::string(), kReadable), "\"\"");
+    EXPECT_EQ(FormatClipboard(std::nullopt, kReadable), "none");
+    EXPECT_EQ(FormatClipboard(std::string(), kReadable), "\"\"");
+    EXPECT_EQ(ResultLine({{"result", "7"},
+                          {"clipboard", FormatClipboard(std::string("a b"), kReadable)}}),
               "  result=7 clipboard=\"a b\"");
+}
+
+TEST(NolvhostOutput, WritesTheLibrarysReasonAsTheRestOfTheLine) {
+    const std::wstring line = L"F: the file \"C:\\no\\Ω.ini\" cannot be read\x1B";
+    EXPECT_EQ(FailureLine(DISP_E_EXCEPTION, line, kReadable),
+              "  failure=0x80020009 F: the file \"C:\\no\\Ω.ini\" cannot be read\\u001B");
+    EXPECT_EQ(FailureLine(E_FAIL, line, kBytes),
+              "  failure=0x80004005 \"F: the file \\\"C:\\\\no\\\\\\xCE\\xA9.ini\\\" cannot be "
+              "read\\x1B\"");
 }
 
 TEST(NolvhostCommandLine, ReadsEachCommandWithItsArguments) {
     const struct {
-        std::vector<std::string> words;
+        std::vector<Word> words;
         const char* echo;
     } cases[] = {
         {{}, ""},
@@ -97,9 +135,35 @@ TEST(NolvhostCommandLine, ReadsEachCommandWithItsArguments) {
     }
 }
 
+// Typed words are UTF-16: a W function gets them as they are, an ANSI one
+// in the ANSI code page, as a host converts them. A script's W texts are
+// UTF-8, its other texts the ANSI code page's bytes.
+TEST(NolvhostCommandLine, PassesEachTextInTheFormItsFunctionTakes) {
+    const std::vector<Command> typed = ParseCommands(
+        {L"number-string-bufw", L"Ωμέγα", L"日本\xD800", L"3", L"4", L"64", L"mode", L"表示",
+         L"parts-list", L"", L"0", L"--clipboard", L"能力", L"mode-w", L"--null"},
+        nullptr);
+    EXPECT_EQ(typed[0].wideText(0), L"Ωμέγα");
+    EXPECT_EQ(typed[0].wideText(1), L"日本\xD800");
+    const bool in932 = GetACP() == 932;
+    EXPECT_EQ(typed[1].text(0), in932 ? "\x95\x5C\x8E\xA6" : "??");
+    EXPECT_EQ(typed[2].clipboardInput->text, in932 ? "\x94\x5C\x97\xCD" : "??");
+    EXPECT_FALSE(typed[3].wideText(0));
+    EXPECT_EQ(EchoLines(typed, {false, GetACP()}),
+              std::string("> number-string-bufw \"Ωμέγα\" \"日本\\uD800\" 3 4 64\n> mode ") +
+                  (in932 ? "\"表示\"\n> parts-list \"\" 0 --clipboard \"能力\"\n"
+                         : "\"??\"\n> parts-list \"\" 0 --clipboard \"??\"\n") +
+                  "> mode-w null\n");
+
+    const std::vector<Command> scripted =
+        ParseScript("mode-w \"Ωμέγα\" mode \"\x95\x5C\"\n", IsLeadByteIn932);
+    EXPECT_EQ(scripted[0].wideText(0), L"Ωμέγα");
+    EXPECT_EQ(scripted[1].text(0), "\x95\x5C");
+}
+
 TEST(NolvhostCommandLine, RefusesWordsThatDoNotFitNamingTheFirstOne) {
     const struct {
-        std::vector<std::string> words;
+        std::vector<Word> words;
         const char* named;
     } cases[] = {
         {{"load"}, "unknown command \"load\""},
@@ -121,6 +185,8 @@ TEST(NolvhostCommandLine, RefusesWordsThatDoNotFitNamingTheFirstOne) {
         {{"parts-list", "a", "1", "--clipboard", "x", "--clipboard", "y"},
          "option \"--clipboard\" out of place"},
         {{"free", "--null"}, "option \"--null\" out of place"},
+        {{"load-nolv", "--bytes"}, "--bytes goes before the first command"},
+        {{L"load-nolv", L"ｌoad-sivat"}, "unknown command \"ｌoad-sivat\""},  // a fullwidth ｌ
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.named);
@@ -138,15 +204,15 @@ TEST(NolvhostCommandLine, TakesStandardInputOnceAsClipboardInput) {
     const std::vector<Command> commands =
         ParseCommands({"parts-list", "", "10", "--clipboard-stdin", "free"}, reader);
     EXPECT_EQ(reads, 1);
-    EXPECT_EQ(EchoLines(commands),
+    EXPECT_EQ(EchoLines(commands, kBytes),
               "> parts-list \"\" 10 --clipboard \"bolt,\\xE7\\\\\\x0D\\x0A\"\n> free\n");
 
-    const std::vector<std::string> twice = {"parts-list", "", "1", "--clipboard-stdin",
-                                            "parts-list", "", "1", "--clipboard-stdin"};
+    const std::vector<Word> twice = {"parts-list", "", "1", "--clipboard-stdin",
+                                     "parts-list", "", "1", "--clipboard-stdin"};
     EXPECT_NE(WrongInvocationMessage([&] { ParseCommands(twice, reader); }).find("given twice"),
               std::string::npos);
     EXPECT_EQ(reads, 2);
-    const std::vector<std::string> once = {"parts-list", "", "1", "--clipboard-stdin"};
+    const std::vector<Word> once = {"parts-list", "", "1", "--clipboard-stdin"};
     EXPECT_NE(WrongInvocationMessage([&] { ParseCommands(once, nullptr); }).find("holds the script"),
               std::string::npos);
 }

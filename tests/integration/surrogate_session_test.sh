@@ -3,7 +3,8 @@
 # registered with the 32-bit regsvr32 only, used by the x86_64 library
 # through the system's DLL surrogate once nolvhost surrogate on has set it
 # up. The demo's calls give what they give in process; without the
-# surrogate the loads return 0; the doctor tells the two cases apart;
+# surrogate the loads return 0 and the library says why; the doctor tells
+# the two cases apart;
 # surrogate_lifetime_test then cycles and kills the surrogates.
 #   surrogate_session_test.sh BIN-DIR I686-BIN-DIR   (under the x86_64 test prefix)
 set -uo pipefail
@@ -62,14 +63,20 @@ check "the demo's calls in process" "result=18 first=4 second=14 clipboard=\"NS-
 check "registered for 32-bit processes only, no surrogate: the loads return 0" "\
 > load-nolv
   result=0
+  failure=0x80040154 LoadNolvSys: the Nolv component (NOLV_Lib.NOLVComClass) could not be created: 0x80040154 (Class not registered)
 > load-sivat
   result=0
+  failure=0x80040154 LoadSivatSys: the Sivat component (FendrelLib.SivatComClass) could not be created: 0x80040154 (Class not registered)
 exit=0" "$(host load-nolv load-sivat)"
 check "doctor without a surrogate" "\
 FAIL  NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, no surrogate set up
       fix:   run nolvhost surrogate on as an administrator (the component then runs in the system's 32-bit surrogate process, each call crossing processes), or register the component's 64-bit build with the 64-bit regsvr32, or use a 32-bit host with the 32-bit Nolv_Lib_Wrapper.dll
+FAIL  NOLV_Lib.NOLVComClass load through the library: LoadNolvSys returned 0
+      fix:   fix what the checks of NOLV_Lib.NOLVComClass above found
 FAIL  FendrelLib.SivatComClass registration: registered for 32-bit processes only, no surrogate set up
       fix:   run nolvhost surrogate on as an administrator (the component then runs in the system's 32-bit surrogate process, each call crossing processes), or register the component's 64-bit build with the 64-bit regsvr32, or use a 32-bit host with the 32-bit Nolv_Lib_Wrapper.dll
+FAIL  FendrelLib.SivatComClass load through the library: LoadSivatSys returned 0
+      fix:   fix what the checks of FendrelLib.SivatComClass above found
 exit=1" "$(doctor | grep -E '^(FAIL|      fix|exit=)' | grep -v -E 'skip')"
 
 check "surrogate on" "\
@@ -87,7 +94,7 @@ check "the demo's calls through the surrogate give the in-process results" "$in_
 # Wine's surrogates outlive their clients: what the count below sees.
 check "the surrogates of the two loads are counted" "2" "$(surrogates)"
 check "doctor with the surrogate" "\
-doctor: all 21 checks passed
+doctor: all 23 checks passed
 exit=0" "$(doctor)"
 check "doctor creates through the surrogate" "\
 ok    NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, created out of process by the system's DLL surrogate (a 32-bit dllhost.exe)
@@ -117,6 +124,7 @@ exit=0" "$(host surrogate off)"
 check "without the surrogate the loads return 0 again" "\
 > load-nolv
   result=0
+  failure=0x80040154 LoadNolvSys: the Nolv component (NOLV_Lib.NOLVComClass) could not be created: 0x80040154 (Class not registered)
 exit=0" "$(host load-nolv)"
 
 (cd "$bin32" && regsvr32_each /u)
