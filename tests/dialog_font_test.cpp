@@ -97,8 +97,6 @@ std::string MissingGlyphs(HDC dc, const std::wstring& text) {
     return missing;
 }
 
-std::string Utf8(const std::wstring& text) { return BytesFromWide(text, CP_UTF8); }
-
 }  // namespace
 
 TEST(DialogFont, DrawsEveryCharacterTheAboutBoxesAndTheCodePageShow) {

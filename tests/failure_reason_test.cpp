@@ -153,7 +153,7 @@ TEST_F(FailureReasonTest, EachFailureNamesItsExportStepAndStatus) {
         const Reason reason = ReadW(wrapper());
         EXPECT_EQ(reason.status, c.status);
         for (const std::wstring& words : c.words)
-            EXPECT_NE(reason.text.find(words), std::wstring::npos) << BytesFromWide(reason.text, CP_UTF8);
+            EXPECT_NE(reason.text.find(words), std::wstring::npos) << Utf8(reason.text);
         EXPECT_EQ(reason.text.find_first_of(L"\r\n"), std::wstring::npos) << "one line";
     }
 }
@@ -278,9 +278,9 @@ TEST_F(FailureReasonTest, AHeldClipboardNamesItsHolder) {
         EXPECT_NE(reason.text.find(L"Nolv_Lib_getNumberStrRZ: the clipboard could not be opened: "
                                    L"0x800401D0"),
                   std::wstring::npos)
-            << BytesFromWide(reason.text, CP_UTF8);
+            << Utf8(reason.text);
         const std::size_t at = reason.text.find(holderWords);
-        ASSERT_NE(at, std::wstring::npos) << BytesFromWide(reason.text, CP_UTF8);
+        ASSERT_NE(at, std::wstring::npos) << Utf8(reason.text);
         const int tried = std::stoi(reason.text.substr(at + holderWords.size()));
         EXPECT_GE(tried, 400);
         EXPECT_LE(tried, 1000);

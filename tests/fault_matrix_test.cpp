@@ -56,7 +56,7 @@ std::string ReasonOutcome(WrapperLibrary& w) {
     if (status == 0) return "none";
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X ", static_cast<unsigned>(status));
-    return hex + BytesFromWide(text, CP_UTF8);
+    return hex + Utf8(text);
 }
 
 int InvocationsOf(const wchar_t* method) {
@@ -264,7 +264,7 @@ std::vector<ExportCase> Exports() {
                  wchar_t text[24];
                  const int status = w.GetLastFailureW(text, 24, nullptr);
                  return "result=" + std::to_string(status) + " text=\"" +
-                        BytesFromWide(text, CP_UTF8) + "\"";
+                        Utf8(text) + "\"";
              });
          },
          "result=-2147467261 text=\"Nolv_Lib_getNumberStrBu\"",

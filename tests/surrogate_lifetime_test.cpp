@@ -203,7 +203,7 @@ TEST(SurrogateLifetime, ADeadSurrogateGivesTheFallbacksAndAReloadRecovers) {
     EXPECT_EQ(std::wstring(reason).rfind(L"Sivat_Lib_GetSivatMode: the process that ran the Sivat "
                                          L"component has gone away; free it and load it again: 0x", 0),
               0u)
-        << BytesFromWide(reason, CP_UTF8);
+        << Utf8(reason);
     wrapper.setSettingDataFileName("settings.ini");
     wrapper.editSettingData();
 
