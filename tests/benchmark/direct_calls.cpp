@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "bridge/ansi_code_page.h"
+
 namespace direct {
 namespace {
 
@@ -150,7 +152,7 @@ bool CopyCut(const char* text, char* buffer, int size) {
     const int length = lstrlenA(text);
     int fit = 0;
     while (fit < length) {
-        const int units = _ismbblead(static_cast<unsigned char>(text[fit])) && text[fit + 1] ? 2 : 1;
+        const int units = static_cast<int>(AnsiCharacterUnits(text + fit));
         if (fit + units > size - 1) break;
         fit += units;
     }
@@ -208,16 +210,23 @@ VARIANTARG* NameListArguments(BSTR* textA, BSTR* textC, LONG* limit) {
     return arguments;
 }
 
-int CountFields(const wchar_t* text) {
+// UTF-16 has no lead bytes.
+template <class IsLeadByte>
+int CountFields(const wchar_t* text, IsLeadByte) {
     int commas = 0;
     for (; *text; ++text) commas += *text == L',';
     return commas + 1;
 }
 
-int CountFields(const char* text) {
+// The clipboard form counts with the C runtime's multibyte table, the
+// buffer forms with the ANSI code page's lead bytes.
+bool RuntimeLeadByte(unsigned char byte) { return _ismbblead(byte) != 0; }
+
+template <class IsLeadByte>
+int CountFields(const char* text, IsLeadByte isLeadByte) {
     int commas = 0;
     for (const unsigned char* byte = reinterpret_cast<const unsigned char*>(text); *byte; ++byte) {
-        if (_ismbblead(*byte)) {
+        if (isLeadByte(*byte)) {
             if (!*++byte) break;
         } else if (*byte == ',') {
             ++commas;
@@ -254,7 +263,7 @@ int PartsNameList(IDispatch* nolv, const char* text, int limit) {
     int fields = 0;
     if (list && *list && delivered) {
         char* readBack = GetText();
-        fields = CountFields(readBack ? readBack : list);
+        fields = CountFields(readBack ? readBack : list, RuntimeLeadByte);
         std::free(readBack);
     }
     delete[] list;
@@ -325,7 +334,7 @@ int PartsNameListInto(IDispatch* nolv, const Char* text, const Char* input, int 
     SysFreeString(list);
     SysFreeString(textA);
     SysFreeString(textC);
-    return whole && *buffer ? CountFields(buffer) : 0;
+    return whole && *buffer ? CountFields(buffer, IsAnsiLeadByte) : 0;
 }
 
 template int NumberStringInto(IDispatch*, const char*, const char*, int*, int*, char*, int);
