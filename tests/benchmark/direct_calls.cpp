@@ -1,6 +1,5 @@
 #include "benchmark/direct_calls.h"
 
-#include <mbctype.h>
 #include <oleauto.h>
 
 #include <cstdlib>
@@ -8,6 +7,7 @@
 #include <new>
 
 #include "bridge/ansi_code_page.h"
+#include "operations/count_commas.h"
 
 namespace direct {
 namespace {
@@ -210,30 +210,11 @@ VARIANTARG* NameListArguments(BSTR* textA, BSTR* textC, LONG* limit) {
     return arguments;
 }
 
-// UTF-16 has no lead bytes.
-template <class IsLeadByte>
-int CountFields(const wchar_t* text, IsLeadByte) {
-    int commas = 0;
-    for (; *text; ++text) commas += *text == L',';
-    return commas + 1;
-}
-
-// The clipboard form counts with the C runtime's multibyte table, the
-// buffer forms with the ANSI code page's lead bytes.
-bool RuntimeLeadByte(unsigned char byte) { return _ismbblead(byte) != 0; }
-
-template <class IsLeadByte>
-int CountFields(const char* text, IsLeadByte isLeadByte) {
-    int commas = 0;
-    for (const unsigned char* byte = reinterpret_cast<const unsigned char*>(text); *byte; ++byte) {
-        if (isLeadByte(*byte)) {
-            if (!*++byte) break;
-        } else if (*byte == ',') {
-            ++commas;
-        }
-    }
-    return commas + 1;
-}
+// A list's fields: the clipboard form counts by the runtime's multibyte
+// table, the buffer forms by the ANSI code page, as the library does (its
+// own counting routines).
+int BufferFields(const char* text) { return CountAnsiCommas(text) + 1; }
+int BufferFields(const wchar_t* text) { return CountCommas(text) + 1; }
 
 }  // namespace
 
@@ -263,7 +244,7 @@ int PartsNameList(IDispatch* nolv, const char* text, int limit) {
     int fields = 0;
     if (list && *list && delivered) {
         char* readBack = GetText();
-        fields = CountFields(readBack ? readBack : list, RuntimeLeadByte);
+        fields = CountCommas(readBack ? readBack : list) + 1;
         std::free(readBack);
     }
     delete[] list;
@@ -334,7 +315,7 @@ int PartsNameListInto(IDispatch* nolv, const Char* text, const Char* input, int 
     SysFreeString(list);
     SysFreeString(textA);
     SysFreeString(textC);
-    return whole && *buffer ? CountFields(buffer, IsAnsiLeadByte) : 0;
+    return whole && *buffer ? BufferFields(buffer) : 0;
 }
 
 template int NumberStringInto(IDispatch*, const char*, const char*, int*, int*, char*, int);
