@@ -380,6 +380,9 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
      "class (surrogate_session_test runs it): any failure there reads as no surrogate set up, "
      "and the load returns 0 as it does without one",
      {"StringFromGUID2", "RegOpenKeyExW", "RegQueryValueExW", "RegCloseKey"}},
+    {"each thread's own state, made at the thread's first call (reentry_test makes that fail on a "
+     "fresh thread: the call gives its fallback and says why) and freed with the thread",
+     {"HeapAlloc", "HeapFree", "GetProcessHeap"}},
     {"load-time only (library entry, the ANSI code page's lead bytes), before any export runs; "
      "without the code page's table the buffer forms cut as a single-byte code page would",
      {"DisableThreadLibraryCalls", "GetACP", "GetCPInfo"}},

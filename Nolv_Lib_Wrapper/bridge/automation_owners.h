@@ -1,6 +1,7 @@
-// Owners for what an operation makes on its way to a component and back:
-// automation strings, the result value and ANSI texts. Each releases what
-// it holds on every way out of the operation, the exception path included.
+// Owners for what the library holds of a component and what an operation
+// makes on its way to one and back: interface references, automation
+// strings, the result value and ANSI texts. Each releases what it holds on
+// every way out, the exception path included.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,37 @@
 
 #include <initializer_list>
 #include <memory>
+#include <utility>
+
+// One reference to a COM interface. Assignment puts the new reference in
+// place before the old one is released, so that whatever the release runs
+// (a component's own code) finds the owner already holding the new one.
+template <class Interface>
+class ComPtr {
+public:
+    constexpr ComPtr() = default;
+    ComPtr(const ComPtr& other) : pointer_(other.pointer_) {
+        if (pointer_ != nullptr) pointer_->AddRef();
+    }
+    ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept {
+        std::swap(pointer_, other.pointer_);
+        return *this;  // other releases the old reference
+    }
+    ~ComPtr() {
+        if (pointer_ != nullptr) pointer_->Release();
+    }
+
+    Interface* get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    // Where a creation or QueryInterface stores a new reference; the owner
+    // must be empty.
+    void** put() { return reinterpret_cast<void**>(&pointer_); }
+
+private:
+    Interface* pointer_ = nullptr;
+};
 
 // An automation string (a null one stands for the empty string).
 class Bstr {

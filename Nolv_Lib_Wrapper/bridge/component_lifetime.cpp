@@ -23,7 +23,7 @@ int __cdecl LoadSivatSys(void) { return LoadComponent(kLoadSivatSys, SivatSlot);
 // Releases both slots, not only the Nolv one. Nothing here raises, so it
 // switches the module state but needs no catch-all.
 void __cdecl FreeNolvSys(void) {
-    BeginCall(kFreeNolvSys);
-    ModuleStateScope moduleState(LibraryModuleState());
+    const ExportScope scope(kFreeNolvSys);
+    const ModuleStateScope moduleState(scope.thread(), LibraryModuleState());
     ReleaseComponents();
 }

@@ -32,7 +32,10 @@ bool ComponentGone(HRESULT status) {
 }
 
 bool RecordComponentFailure(FailureStep step, HRESULT status) {
-    return RecordFailure(ComponentGone(status) ? FailureStep::ComponentGone : step, status);
+    if (ComponentGone(status)) step = FailureStep::ComponentGone;
+    // A proxy refuses calls from any thread but the one that loaded it.
+    if (status == RPC_E_WRONG_THREAD) step = FailureStep::WrongThread;
+    return RecordFailure(step, status);
 }
 
 // The component's own words, when it gave any, and the argument it
@@ -65,14 +68,14 @@ void AddComponentDetails(HRESULT status, EXCEPINFO& exception, UINT argumentErro
 
 }  // namespace
 
-std::optional<DISPID> LookUpMethod(const ComponentSlot& slot, const wchar_t* name) {
-    if (slot.dispatch == nullptr) {
+std::optional<DISPID> LookUpMethod(const ComPtr<IDispatch>& component, const wchar_t* name) {
+    if (!component) {
         RecordFailure(FailureStep::NotLoaded, kNotLoaded);
         return std::nullopt;
     }
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID method = DISPID_UNKNOWN;
-    const HRESULT status = slot.dispatch->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &method);
+    const HRESULT status = component->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &method);
     if (FAILED(status)) {
         RecordComponentFailure(FailureStep::MethodLookup, status);
         return std::nullopt;
@@ -100,12 +103,12 @@ DISPPARAMS ArgumentArray::Parameters() {
     return parameters;
 }
 
-void InvokeMethod(const ComponentSlot& slot, DISPID method, ArgumentArray& arguments,
+void InvokeMethod(const ComPtr<IDispatch>& component, DISPID method, ArgumentArray& arguments,
                   VARIANT* result) {
     DISPPARAMS parameters = arguments.Parameters();
     ExceptionInfo exception;
     UINT argumentError = static_cast<UINT>(-1);
-    const HRESULT status = slot.dispatch->Invoke(method, IID_NULL, kCallLocale, DISPATCH_METHOD,
+    const HRESULT status = component->Invoke(method, IID_NULL, kCallLocale, DISPATCH_METHOD,
                                                  &parameters, result, exception.get(),
                                                  &argumentError);
     if (FAILED(status) && RecordComponentFailure(FailureStep::Call, status))
@@ -113,8 +116,9 @@ void InvokeMethod(const ComponentSlot& slot, DISPID method, ArgumentArray& argum
 }
 
 void CallMethod(const ComponentSlot& slot, const wchar_t* name) {
-    const std::optional<DISPID> method = LookUpMethod(slot, name);
+    const ComPtr<IDispatch> component = CallReference(slot);
+    const std::optional<DISPID> method = LookUpMethod(component, name);
     if (!method) return;
     ArgumentArray none(0);
-    InvokeMethod(slot, *method, none, nullptr);
+    InvokeMethod(component, *method, none, nullptr);
 }

@@ -13,11 +13,18 @@
 
 #include "bridge/component_slot.h"
 
-// Lookup stage. Nothing when the name is not resolved, and also when the
-// slot holds no dispatch reference (a component never loaded, not loaded
-// whole, or freed): the operation then behaves as for a method the
+// The component an operation calls: a reference of the call's own, taken
+// from the slot as the call starts and held until it returns. A
+// FreeNolvSys nested in one of the component's methods (the host may run
+// while a dialog is up, say) empties the slot, but the component lives
+// until the method has returned. Empty when the slot holds no dispatch
+// reference (a component never loaded, not loaded whole, or freed).
+inline ComPtr<IDispatch> CallReference(const ComponentSlot& slot) { return slot.dispatch; }
+
+// Lookup stage. Nothing when the name is not resolved, and also when there
+// is no component: the operation then behaves as for a method the
 // component does not know.
-std::optional<DISPID> LookUpMethod(const ComponentSlot& slot, const wchar_t* name);
+std::optional<DISPID> LookUpMethod(const ComPtr<IDispatch>& component, const wchar_t* name);
 
 // The argument elements of one invocation, element 0 holding the method's
 // last parameter. Each element points at a variable of the caller's.
@@ -42,7 +49,7 @@ private:
 // which each operation treats as no answer; the status only goes into the
 // record, with the component's exception information and the argument it
 // objected to.
-void InvokeMethod(const ComponentSlot& slot, DISPID method, ArgumentArray& arguments,
+void InvokeMethod(const ComPtr<IDispatch>& component, DISPID method, ArgumentArray& arguments,
                   VARIANT* result);
 
 // A method called with no arguments and no result requested; not called

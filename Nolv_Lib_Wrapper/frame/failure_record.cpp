@@ -6,8 +6,7 @@
 
 #include "frame/fixed_text.h"
 #include "frame/memory_exception.h"
-
-FailureRecord lastFailure = {nullptr, S_OK, {}};
+#include "frame/export_scope.h"
 
 namespace {
 
@@ -34,6 +33,9 @@ const wchar_t* WordsOf(FailureStep step, HRESULT status) {
         return L"the {C} component's {M} failed";
     case FailureStep::ComponentGone:
         return L"the process that ran the {C} component has gone away; free it and load it again";
+    case FailureStep::WrongThread:
+        return L"the {C} component was loaded on another thread, and its process takes calls from "
+               L"that thread only; call {M} there";
     case FailureStep::NoResult:
         return L"the {C} component's {M} gave no result";
     case FailureStep::ResultType:
@@ -94,6 +96,7 @@ const wchar_t* KnownStatusWords(HRESULT status) {
     case 0x8000FFFF: return L"Catastrophic failure";
     case 0x80010106: return L"Cannot change thread mode after it is set.";
     case 0x80010108: return L"The object invoked has disconnected from its clients.";
+    case 0x8001010E: return L"The application called an interface that was marshalled for a different thread.";
     case 0x80020003: return L"Member not found.";
     case 0x80020004: return L"Parameter not found.";
     case 0x80020005: return L"Type mismatch.";
@@ -131,34 +134,51 @@ void AppendSystemMessage(FixedText& line, HRESULT status) {
         line.Append(L" (").Append(words).Append(L")");
 }
 
-FixedText RecordLine() { return FixedText(lastFailure.text, ARRAYSIZE(lastFailure.text)); }
+// The record of a thread that has no state of its own because there was no
+// memory left to make it: its call fails for that reason, and says so
+// here. Such threads share it.
+FailureRecord spareRecord = {};
 
-// Where AddFailureDetail continues the line.
-std::size_t lineLength = 0;
+// What the readers read: the thread's record as it stands.
+const FailureRecord& ReadableRecord() {
+    const ThreadState* thread = CurrentThreadState();
+    return thread != nullptr ? thread->record : spareRecord;
+}
 
 const ExportCall kNoCall = {"Nolv_Lib_Wrapper", nullptr, nullptr, nullptr};
 
 }  // namespace
 
+FailureRecord& WorkingRecord() noexcept {
+    ThreadState* thread = CurrentThreadState();
+    if (thread == nullptr) return spareRecord;
+    TakeBackRecord(*thread);
+    return thread->record;
+}
+
 bool RecordFailure(FailureStep step, HRESULT status, const wchar_t* subject) noexcept {
-    if (CallHasFailed()) return false;
+    FailureRecord& record = WorkingRecord();
+    if (record.status != S_OK) return false;
     if (SUCCEEDED(status)) status = E_FAIL;
-    const ExportCall& call = lastFailure.call != nullptr ? *lastFailure.call : kNoCall;
-    FixedText line = RecordLine();
+    const ExportCall& call = record.call != nullptr ? *record.call : kNoCall;
+    FixedText line(record.text, kFailureTextCapacity);
     line.Append(call.name).Append(L": ");
     AppendWords(line, WordsOf(step, status), call, subject);
     line.Append(L": ").AppendHex(static_cast<DWORD>(status));
     AppendSystemMessage(line, status);
-    lineLength = line.length();
-    lastFailure.status = status;
+    record.length = static_cast<unsigned>(line.length());
+    record.status = status;
     return true;
 }
 
 void AddFailureDetail(const wchar_t* detail) noexcept {
-    if (!CallHasFailed()) return;
-    FixedText line(lastFailure.text + lineLength, ARRAYSIZE(lastFailure.text) - lineLength);
+    FailureRecord& record = WorkingRecord();
+    if (record.status == S_OK) return;
+    // Read once: the spare record may be written by another thread too.
+    const unsigned used = record.length < kFailureTextCapacity ? record.length : kFailureTextCapacity - 1;
+    FixedText line(record.text + used, kFailureTextCapacity - used);
     line.Append(L"; ").Append(detail);
-    lineLength += line.length();
+    record.length = used + static_cast<unsigned>(line.length());
 }
 
 void RecordCaughtException() noexcept {
@@ -176,6 +196,9 @@ void RecordCaughtException() noexcept {
     }
 }
 
-HRESULT LastFailureStatus() noexcept { return lastFailure.status; }
+HRESULT LastFailureStatus() noexcept { return ReadableRecord().status; }
 
-const wchar_t* LastFailureText() noexcept { return CallHasFailed() ? lastFailure.text : L""; }
+const wchar_t* LastFailureText() noexcept {
+    const FailureRecord& record = ReadableRecord();
+    return record.status != S_OK ? record.text : L"";
+}

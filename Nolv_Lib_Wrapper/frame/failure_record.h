@@ -1,8 +1,8 @@
-// The record of why the library's most recent call failed, for the host to
-// read when it asks (the library itself never logs or shows it). It is
-// kept for the process, like the component slots: the host makes all its
-// calls from one thread. It has a fixed size, so that a failure to get
-// memory is explained like any other.
+// The record of why the library's most recent call on a thread failed,
+// for the host to read when it asks (the library itself never logs or
+// shows it). Each thread has its own, as with GetLastError: when an export
+// returns, its thread's record is that export's own outcome. It has a
+// fixed size, so that a failure to get memory is explained like any other.
 //
 // Every export but the two that read the record starts by naming itself in
 // it, which also forgets the previous failure: two stores. The first
@@ -31,6 +31,7 @@ enum class FailureStep {
     MethodLookup,        // GetIDsOfNames
     Call,                // Invoke
     ComponentGone,       // the component's process ended under a loaded slot
+    WrongThread,         // a call through a proxy from a thread that did not load it
     NoResult,            // the method succeeded but gave no result
     ResultType,          // its result does not convert to what the export reads
     ConversionIn,        // a host text into the component's UTF-16
@@ -45,20 +46,24 @@ enum class FailureStep {
     Unexpected,          // an exception of no known kind
 };
 
+inline constexpr unsigned kFailureTextCapacity = 1024;  // UTF-16 units, the NUL included
+
 struct FailureRecord {
     const ExportCall* call;
-    HRESULT status;  // S_OK: the call has not failed; the text is then stale
-    wchar_t text[1024];
+    HRESULT status;   // S_OK: the call has not failed; the text is then stale
+    unsigned length;  // of the line, where a detail continues it
+    wchar_t text[kFailureTextCapacity];
 };
 
-extern FailureRecord lastFailure;
+// The record the running export writes: the calling thread's.
+FailureRecord& WorkingRecord() noexcept;
 
-inline void BeginCall(const ExportCall& call) noexcept {
-    lastFailure.call = &call;
-    lastFailure.status = S_OK;
+inline void BeginCall(FailureRecord& record, const ExportCall& call) noexcept {
+    record.call = &call;
+    record.status = S_OK;
 }
 
-inline bool CallHasFailed() noexcept { return lastFailure.status != S_OK; }
+inline bool CallHasFailed() noexcept { return WorkingRecord().status != S_OK; }
 
 // Records the failure of step with status (S_OK or a success status is
 // recorded as E_FAIL, so that a failure never reads as none), unless the
@@ -74,7 +79,8 @@ void AddFailureDetail(const wchar_t* detail) noexcept;
 // called from a catch block.
 void RecordCaughtException() noexcept;
 
-// The status of the last call's failure, S_OK when it did not fail, and
-// its line ("" when it did not fail).
+// The calling thread's record as the readers see it: the outcome of the
+// last export that returned on the thread (or of the one running). The
+// status is S_OK when it did not fail, and the line is then "".
 HRESULT LastFailureStatus() noexcept;
 const wchar_t* LastFailureText() noexcept;

@@ -5,6 +5,7 @@
 #pragma once
 
 class CWinApp;
+struct ThreadState;
 
 struct ModuleState {
     CWinApp* app = nullptr;
@@ -14,14 +15,17 @@ struct ModuleState {
 ModuleState* LibraryModuleState();
 
 // Switches the thread's module state for the lifetime of the scope and
-// restores the previous one on every way out, exceptions included.
+// restores the previous one on every way out, exceptions included. A
+// thread without a state of its own (no memory left to make it) has no
+// module state to switch.
 class ModuleStateScope {
 public:
-    explicit ModuleStateScope(ModuleState* state);
+    ModuleStateScope(ThreadState* thread, ModuleState* state);
     ~ModuleStateScope();
     ModuleStateScope(const ModuleStateScope&) = delete;
     ModuleStateScope& operator=(const ModuleStateScope&) = delete;
 
 private:
+    ThreadState* thread_;
     ModuleState* previous_;
 };

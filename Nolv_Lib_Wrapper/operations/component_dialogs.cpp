@@ -28,11 +28,12 @@ void SetSettingDataFileName(const ExportCall& call, const Char* fileName) {
         call,
         [&] {
             Bstr name = HostTextToBstr(fileName);  // converted even if the method is missing
-            const auto method = LookUpMethod(NolvSlot, contract::kSetSettingDataFileName);
+            const ComPtr<IDispatch> nolv = CallReference(NolvSlot);
+            const auto method = LookUpMethod(nolv, contract::kSetSettingDataFileName);
             if (!method) return;
             ArgumentArray arguments(1);
             arguments.Text(0, name.variable());
-            InvokeMethod(NolvSlot, *method, arguments, nullptr);
+            InvokeMethod(nolv, *method, arguments, nullptr);
         },
         [] {});
 }

@@ -12,7 +12,7 @@ int __stdcall Nolv_Lib_GetLastFailure(char* buffer, int size, int* needed) {
         [&] {
             // Up to three bytes a UTF-16 unit, in any ANSI code page UTF-8
             // included; what the code page lacks becomes its default character.
-            char line[3 * ARRAYSIZE(lastFailure.text)];
+            char line[3 * kFailureTextCapacity];
             if (WideCharToMultiByte(CP_ACP, 0, LastFailureText(), -1, line, sizeof line, nullptr,
                                     nullptr) == 0)
                 line[0] = '\0';

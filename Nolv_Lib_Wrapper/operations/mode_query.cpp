@@ -28,7 +28,8 @@ int ModeOf(const ExportCall& call, const Char* text) {
         [&] {
             int mode = kMethodNotFound;
             // Looked up before the conversions, which happen either way.
-            const auto method = LookUpMethod(SivatSlot, contract::kGetSivatMode);
+            const ComPtr<IDispatch> sivat = CallReference(SivatSlot);
+            const auto method = LookUpMethod(sivat, contract::kGetSivatMode);
             Bstr a = HostTextToBstr(text);
             Bstr s = HostTextToBstr(FifteenSpaces(text));
 
@@ -39,7 +40,7 @@ int ModeOf(const ExportCall& call, const Char* text) {
                 arguments.Integer(1, &unused);
                 arguments.Text(2, s.variable());
                 ResultValue result;
-                InvokeMethod(SivatSlot, *method, arguments, result.get());
+                InvokeMethod(sivat, *method, arguments, result.get());
                 mode = ResultAsInteger(result).value_or(kNoMode);
             }
             return mode;

@@ -35,7 +35,8 @@ void RequireIntegers(const int* first, const int* second) {
 // Nothing when the component has no such method (it is then not called);
 // otherwise the number string, null when the component gave none.
 std::optional<Bstr> AskNumberString(Bstr& a, Bstr& b, int* first, int* second) {
-    const auto method = LookUpMethod(NolvSlot, contract::kGetNumberStr);
+    const ComPtr<IDispatch> nolv = CallReference(NolvSlot);
+    const auto method = LookUpMethod(nolv, contract::kGetNumberStr);
     if (!method) return std::nullopt;
     ArgumentArray arguments(4);  // (a, b, first, second) as declared
     arguments.Integer(0, reinterpret_cast<LONG*>(second));
@@ -43,7 +44,7 @@ std::optional<Bstr> AskNumberString(Bstr& a, Bstr& b, int* first, int* second) {
     arguments.Text(2, b.variable());
     arguments.Text(3, a.variable());
     ResultValue result;
-    InvokeMethod(NolvSlot, *method, arguments, result.get());
+    InvokeMethod(nolv, *method, arguments, result.get());
     return ResultAsBstr(result);
 }
 

@@ -34,7 +34,8 @@ int SeparatorsInBuffer(const wchar_t* list) { return CountCommas(list); }
 // otherwise the list, null when the component gave none. What the
 // component writes into the limit stays here.
 std::optional<Bstr> AskNameList(Bstr& a, Bstr& input, int limit) {
-    const auto method = LookUpMethod(NolvSlot, contract::kGetNameListCSV);
+    const ComPtr<IDispatch> nolv = CallReference(NolvSlot);
+    const auto method = LookUpMethod(nolv, contract::kGetNameListCSV);
     if (!method) return std::nullopt;
     LONG ownLimit = limit;
     ArgumentArray arguments(3);  // (a, input, limit) as declared
@@ -42,7 +43,7 @@ std::optional<Bstr> AskNameList(Bstr& a, Bstr& input, int limit) {
     arguments.Text(1, input.variable());
     arguments.Text(2, a.variable());
     ResultValue result;
-    InvokeMethod(NolvSlot, *method, arguments, result.get());
+    InvokeMethod(nolv, *method, arguments, result.get());
     return ResultAsBstr(result);
 }
 

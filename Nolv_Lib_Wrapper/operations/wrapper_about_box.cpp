@@ -1,7 +1,7 @@
 // Nolv_Lib_WrapperAboutBox: the library's own About box. It needs no
 // component and runs outside the call guard.
 #include "Nolv_Lib_Wrapper.h"
-#include "frame/failure_record.h"
+#include "frame/export_scope.h"
 #include "frame/library_string.h"
 #include "frame/memory_exception.h"
 #include "frame/message_box.h"
@@ -19,7 +19,8 @@ constexpr char kClosing[] =
 }  // namespace
 
 void __cdecl Nolv_Lib_WrapperAboutBox(void) {
-    BeginCall(kWrapperAboutBox);
+    // The box's message loop may let the host call the library again.
+    const ExportScope scope(kWrapperAboutBox);
     // An exception must not unwind into the host; with no memory left for
     // the text there is simply no box.
     try {
