@@ -12,14 +12,6 @@ namespace {
 
 using LifetimeTest = ComponentTest;
 
-// S_OK when the thread has no apartment left, RPC_E_CHANGED_MODE while it
-// is still in a single-threaded one, S_FALSE while in the multithreaded one.
-HRESULT ThreadComState() {
-    const HRESULT state = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (SUCCEEDED(state)) CoUninitialize();
-    return state;
-}
-
 }  // namespace
 
 TEST_F(LifetimeTest, LoadGivesOneWhenRegisteredAndZeroWhenNotOrWithoutDispatch) {

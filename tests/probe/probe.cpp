@@ -39,6 +39,7 @@ public:
             *object = nullptr;
             return CLASS_E_NOAGGREGATION;
         }
+        creationHook(component_).run(PROBE_HOOK_IN_CALL);
         return createObject(component_, riid, object);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }

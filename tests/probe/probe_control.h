@@ -89,6 +89,16 @@ PROBE_API void ProbeSetTextOut(int component, const wchar_t* name, int declaredI
  * pfnDeferredFillIn, whose call fills them in. Nothing is written back. */
 PROBE_API void ProbeSetException(int component, const wchar_t* name, const wchar_t* source,
                                  const wchar_t* description, int deferred);
+/* Host code run from inside the component, as a host's window procedure or
+ * timer runs while a component's dialog is up: on invocation of the method,
+ * once its script has run and before it returns (where PROBE_HOOK_IN_CALL),
+ * or inside the deferred fill-in of the exception it raises
+ * (PROBE_HOOK_IN_FILL_IN); with a null name, inside the class factory's
+ * CreateInstance, before the object is made. A null hook removes it. */
+typedef void (*ProbeHook)(void* context);
+enum { PROBE_HOOK_IN_CALL = 0, PROBE_HOOK_IN_FILL_IN = 1 };
+PROBE_API void ProbeSetHook(int component, const wchar_t* name, ProbeHook hook, void* context,
+                            int where);
 /* QueryInterface for IDispatch fails with E_NOINTERFACE on new and live objects. */
 PROBE_API void ProbeRefuseDispatch(int component, int refuse);
 
@@ -100,6 +110,9 @@ PROBE_API const ProbeCall* ProbeGetCall(int index);
 /* Objects of both classes alive now, and the sum of their reference counts. */
 PROBE_API int ProbeLiveObjects(void);
 PROBE_API LONG ProbeLiveReferences(void);
+/* Objects destroyed while one of their own methods was running, since the
+ * probe was loaded. */
+PROBE_API int ProbeDestroyedInCall(void);
 
 #ifdef __cplusplus
 }

@@ -97,6 +97,7 @@ HRESULT writeBack(const Method& method, DISPPARAMS& params) {
 // The exception a deferred fill-in completes: a copy of the last one
 // raised, since the caller fills in right after the call that raised it.
 RaisedException pendingException;
+HostHook pendingHook;
 
 void fillIn(EXCEPINFO* info, const RaisedException& exception) {
     info->bstrSource = exception.hasSource ? SysAllocString(exception.source.c_str()) : nullptr;
@@ -109,14 +110,18 @@ HRESULT STDAPICALLTYPE deferredFillIn(EXCEPINFO* info) {
     if (info == nullptr) return E_POINTER;
     info->pfnDeferredFillIn = nullptr;
     fillIn(info, pendingException);
+    const HostHook hook = pendingHook;
+    hook.run(PROBE_HOOK_IN_FILL_IN);
     return S_OK;
 }
 
-HRESULT raise(const RaisedException& exception, EXCEPINFO* info) {
+HRESULT raise(const Method& method, EXCEPINFO* info) {
+    const RaisedException& exception = method.exception;
     if (info != nullptr) {
         *info = EXCEPINFO{};
         if (exception.deferred) {
             pendingException = exception;
+            pendingHook = method.hook;
             info->pfnDeferredFillIn = deferredFillIn;
         } else {
             fillIn(info, exception);
@@ -127,7 +132,7 @@ HRESULT raise(const RaisedException& exception, EXCEPINFO* info) {
 
 HRESULT runScript(const Method& method, DISPPARAMS& params, VARIANT* result,
                   EXCEPINFO* excepInfo, UINT* argErr) {
-    if (method.exception.raised) return raise(method.exception, excepInfo);
+    if (method.exception.raised) return raise(method, excepInfo);
     if (FAILED(method.status)) return method.status;
     if (HRESULT hr = checkWriteBacks(method, params, argErr); FAILED(hr)) return hr;
     if (HRESULT hr = writeBack(method, params); FAILED(hr)) return hr;
@@ -183,6 +188,9 @@ HRESULT invoke(int component, DISPID dispid, REFIID riid, LCID lcid, WORD flags,
         status = method ? runScript(*method, *params, result, excepInfo, argErr)
                         : DISP_E_MEMBERNOTFOUND;
     if (record) record->call.status = status;
+    // A copy: the host's code may script the probe anew.
+    const HostHook hook = method ? method->hook : HostHook{};
+    hook.run(PROBE_HOOK_IN_CALL);
     return status;
 }
 

@@ -5,7 +5,9 @@
 #include "probe_dispatch.h"
 #include "probe_script.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 namespace probe {
 namespace {
@@ -13,13 +15,50 @@ namespace {
 // Tests measure leaks with these: every object alive and every reference held.
 LONG liveObjects;
 LONG liveReferences;
+LONG destroyedInCall;
+
+// The objects whose Invoke is running now, by address: an object destroyed
+// while it is listed was destroyed by its own caller mid-call. The list is
+// never reached through the object itself, which may be gone by the time
+// its Invoke returns.
+SRWLOCK runningLock = SRWLOCK_INIT;
+std::vector<const void*> running;
+
+class RunningCall {
+public:
+    explicit RunningCall(const void* object) : object_(object) {
+        AcquireSRWLockExclusive(&runningLock);
+        running.push_back(object_);
+        ReleaseSRWLockExclusive(&runningLock);
+    }
+    ~RunningCall() {
+        AcquireSRWLockExclusive(&runningLock);
+        running.erase(std::find(running.begin(), running.end(), object_));
+        ReleaseSRWLockExclusive(&runningLock);
+    }
+    RunningCall(const RunningCall&) = delete;
+    RunningCall& operator=(const RunningCall&) = delete;
+
+    static bool IsRunning(const void* object) {
+        AcquireSRWLockExclusive(&runningLock);
+        const bool found = std::find(running.begin(), running.end(), object) != running.end();
+        ReleaseSRWLockExclusive(&runningLock);
+        return found;
+    }
+
+private:
+    const void* object_;
+};
 
 class ProbeObject final : public IDispatch {
 public:
     explicit ProbeObject(int component) : component_(component) {
         InterlockedIncrement(&liveObjects);
     }
-    ~ProbeObject() { InterlockedDecrement(&liveObjects); }
+    ~ProbeObject() {
+        if (RunningCall::IsRunning(this)) InterlockedIncrement(&destroyedInCall);
+        InterlockedDecrement(&liveObjects);
+    }
     ProbeObject(const ProbeObject&) = delete;
     ProbeObject& operator=(const ProbeObject&) = delete;
 
@@ -64,6 +103,7 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID riid, LCID lcid, WORD flags,
                                      DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* excepInfo, UINT* argErr) override {
+        const RunningCall call(this);
         return invoke(component_, dispid, riid, lcid, flags, params, result,
                       excepInfo, argErr);
     }
@@ -98,6 +138,10 @@ int ProbeLiveObjects(void) {
 
 LONG ProbeLiveReferences(void) {
     return probe::liveReferences;
+}
+
+int ProbeDestroyedInCall(void) {
+    return static_cast<int>(probe::destroyedInCall);
 }
 
 }  // extern "C"

@@ -17,6 +17,7 @@ constexpr DISPID firstDispid = 100;
 // A deque, because methods hold an OwnedVariant that must not move.
 std::deque<Method> methods[componentCount];
 bool dispatchRefused[componentCount];
+HostHook creationHooks[componentCount];
 
 Method* lookUp(int component, const wchar_t* name, DISPID* dispid) {
     if (!isComponent(component) || name == nullptr) return nullptr;
@@ -63,10 +64,15 @@ bool refusesDispatch(int component) {
     return isComponent(component) && dispatchRefused[component];
 }
 
+HostHook creationHook(int component) {
+    return isComponent(component) ? creationHooks[component] : HostHook{};
+}
+
 void forgetScripts() {
     for (int component = 0; component < componentCount; ++component) {
         methods[component].clear();
         dispatchRefused[component] = false;
+        creationHooks[component] = HostHook{};
     }
 }
 
@@ -118,6 +124,15 @@ void ProbeSetException(int component, const wchar_t* name, const wchar_t* source
     exception.source = source ? source : L"";
     exception.hasDescription = description != nullptr;
     exception.description = description ? description : L"";
+}
+
+void ProbeSetHook(int component, const wchar_t* name, ProbeHook hook, void* context, int where) {
+    const HostHook set = {hook, context, where};
+    if (name == nullptr) {
+        if (isComponent(component)) creationHooks[component] = set;
+    } else if (Method* method = defined(component, name)) {
+        method->hook = set;
+    }
 }
 
 void ProbeRefuseDispatch(int component, int refuse) {

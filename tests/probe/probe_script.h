@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "probe_control.h"
+
 #include <string>
 #include <vector>
 
@@ -40,6 +42,16 @@ struct RaisedException {
     std::wstring description;
 };
 
+// Host code the probe runs at one point of a call (see ProbeSetHook).
+struct HostHook {
+    ProbeHook hook = nullptr;
+    void* context = nullptr;
+    int where = PROBE_HOOK_IN_CALL;
+    void run(int at) const {
+        if (hook != nullptr && where == at) hook(context);
+    }
+};
+
 struct Method {
     explicit Method(const wchar_t* methodName) : name(methodName) {}
     std::wstring name;
@@ -49,6 +61,7 @@ struct Method {
     std::vector<IntegerWriteBack> integerWriteBacks;
     std::vector<TextWriteBack> textWriteBacks;
     RaisedException exception;
+    HostHook hook;
 };
 
 // The method a name stands for (case-insensitive), with its dispid; null when
@@ -58,6 +71,8 @@ const Method* findMethod(int component, const wchar_t* name, DISPID* dispid);
 const Method* methodOf(int component, DISPID dispid);
 
 bool refusesDispatch(int component);
+// The hook run as an object of the component is made.
+HostHook creationHook(int component);
 
 void forgetScripts();
 

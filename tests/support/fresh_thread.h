@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <functional>
 
@@ -19,4 +20,13 @@ inline void OnFreshThread(const std::function<void()>& body) {
                                  const_cast<std::function<void()>*>(&body), 0, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
+}
+
+// The calling thread's COM: S_OK when it has no apartment left,
+// RPC_E_CHANGED_MODE while it is still in a single-threaded one, S_FALSE
+// while in the multithreaded one.
+inline HRESULT ThreadComState() {
+    const HRESULT state = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(state)) CoUninitialize();
+    return state;
 }
