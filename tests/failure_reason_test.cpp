@@ -4,18 +4,32 @@
 // clipboard's holder; a call that does not fail leaves 0 and the empty
 // text; reading changes nothing.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/clipboard_holder_process.h"
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
+#include "support/import_patch.h"
 #include "wide_text.h"
 
 namespace {
 
 // E_ILLEGAL_METHOD_CALL, which this toolchain's headers lack.
 constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000E);
+
+// The clipboard refused once, as a program holding it for a moment does,
+// and then a read that fails without an error of its own.
+int refusalsLeft = 0;
+BOOL WINAPI OpenClipboardRefusedOnce(HWND owner) {
+    if (refusalsLeft-- > 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return OpenClipboard(owner);
+}
+HANDLE WINAPI ClipboardDataWithoutError(UINT) { return nullptr; }
 
 struct Reason {
     int status;
@@ -78,6 +92,7 @@ TEST_F(FailureReasonTest, EachFailureNamesItsExportStepAndStatus) {
         ASSERT_EQ(w.LoadSivatSys(), 1);
     };
     auto mode = [](WrapperLibrary& w) { return w.GetSivatMode("x"); };
+    std::vector<std::unique_ptr<ImportPatch>> patches;  // in force for one case's call
     auto numberString = [this](WrapperLibrary&) { return NumberString(); };
     const Case cases[] = {
         {"component not loaded", [](WrapperLibrary&) {}, numberString, 0, kNotLoaded,
@@ -144,12 +159,26 @@ TEST_F(FailureReasonTest, EachFailureNamesItsExportStepAndStatus) {
          },
          3, HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER),
          {L"the text does not fit the buffer: 0x8007007A", L"the buffer holds 3, the text needs 5"}},
+        {"clipboard read failing without an error, after a refused open",
+         [&](WrapperLibrary& w) {
+             loadBoth(w);
+             ScriptTextResult(PROBE_NOLV, L"getNameListCSV", L"a,b");
+             SetHostClipboardText("input");
+             refusalsLeft = 1;
+             patches.push_back(std::make_unique<ImportPatch>(
+                 w.module, "user32.dll", "OpenClipboard", reinterpret_cast<void*>(&OpenClipboardRefusedOnce)));
+             patches.push_back(std::make_unique<ImportPatch>(
+                 w.module, "user32.dll", "GetClipboardData", reinterpret_cast<void*>(&ClipboardDataWithoutError)));
+         },
+         [](WrapperLibrary& w) { return w.getPartsNameListRZClip("x", 0); }, 2, CLIPBRD_E_BAD_DATA,
+         {L"Nolv_Lib_getPartsNameListRZClip: the clipboard could not be read: 0x800401D3"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Fresh();
         c.arrange(wrapper());
         EXPECT_EQ(c.call(wrapper()), c.result);
+        patches.clear();
         const Reason reason = ReadW(wrapper());
         EXPECT_EQ(reason.status, c.status);
         for (const std::wstring& words : c.words)

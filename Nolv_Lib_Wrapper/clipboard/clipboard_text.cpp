@@ -10,7 +10,10 @@
 
 namespace {
 // Records a clipboard step that failed with the thread's last error, or
-// with status when the system set none.
+// with status when the system set none. GetClipboardData, GlobalLock and
+// GlobalSize may fail without setting one: the last error is cleared
+// before them, so that an earlier call's (an open refused before one that
+// succeeded, say) is not taken for theirs.
 void RecordSystemFailure(FailureStep step, HRESULT status) {
     const DWORD error = GetLastError();
     RecordFailure(step, error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : status);
@@ -52,11 +55,13 @@ HeapText GetClipboardText() noexcept {
     OpenedClipboard clipboard;
     if (!clipboard) return nullptr;
 
+    SetLastError(ERROR_SUCCESS);
     HANDLE data = GetClipboardData(CF_TEXT);
     if (data == nullptr) {
         RecordSystemFailure(FailureStep::ClipboardRead, CLIPBRD_E_BAD_DATA);
         return nullptr;
     }
+    SetLastError(ERROR_SUCCESS);
     const LockedGlobal locked(data);
     if (locked.text() == nullptr) {
         RecordSystemFailure(FailureStep::ClipboardRead, CLIPBRD_E_BAD_DATA);
@@ -65,6 +70,7 @@ HeapText GetClipboardText() noexcept {
 
     // Another program's block need not hold a NUL: read no further than
     // the block's size and terminate the copy ourselves.
+    SetLastError(ERROR_SUCCESS);
     const SIZE_T size = GlobalSize(data);
     if (size == 0) {  // not a block we can measure
         RecordSystemFailure(FailureStep::ClipboardRead, CLIPBRD_E_BAD_DATA);
