@@ -1,8 +1,10 @@
 #include "session.h"
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
+#include "exit_status.h"
 #include "session_clipboard.h"
 
 namespace {
@@ -10,12 +12,17 @@ namespace {
 const char* TextPointer(const Text& text) { return text ? text->c_str() : nullptr; }
 const wchar_t* TextPointer(const WideText& text) { return text ? text->c_str() : nullptr; }
 
+// The largest buffer a command may ask for, in characters. The library
+// takes any size; this host allocates the buffer it passes, and a size
+// near 2^31 is more memory than a 32-bit process can have.
+constexpr int kLargestBuffer = 1 << 26;
+
 // A buffer of the size a command names, filled by the call; 0 or less
 // passes a null buffer.
 template <class Char>
 class CallBuffer {
 public:
-    CallBuffer(int size, const TextForm& form) : size_(size), chars_(size > 0 ? size : 0), form_(form) {}
+    CallBuffer(int size, const TextForm& form) : size_(size), chars_(Allocated(size)), form_(form) {}
     Char* data() { return chars_.empty() ? nullptr : chars_.data(); }
     int size() const { return size_; }
     int* needed() { return &needed_; }
@@ -26,6 +33,20 @@ public:
     }
 
 private:
+    static std::vector<Char> Allocated(int size) {
+        if (size > kLargestBuffer)
+            throw SessionError(ExitStatus::HostFailed,
+                               "a buffer of " + std::to_string(size) +
+                                   " characters is more than nolvhost allocates (at most " +
+                                   std::to_string(kLargestBuffer) + ")");
+        try {
+            return std::vector<Char>(size > 0 ? size : 0);
+        } catch (const std::bad_alloc&) {
+            throw SessionError(ExitStatus::HostFailed, "no memory for a buffer of " +
+                                                           std::to_string(size) + " characters");
+        }
+    }
+
     std::string Format(const char* text) const { return FormatText(std::string(text), form_); }
     std::string Format(const wchar_t* text) const {
         return FormatWideText(std::wstring(text), form_);

@@ -48,7 +48,7 @@ std::string UsageText() {
            "  INT1, INT2, LIMIT   a decimal integer, -2147483648 to 2147483647\n"
            "  SIZE                the size of the buffer the call fills, in bytes\n"
            "                      (in UTF-16 units for the -w/-bufw commands); 0\n"
-           "                      passes a null buffer\n"
+           "                      passes a null buffer; at most 67108864\n"
            "  The -w and -bufw commands pass their texts in UTF-16: from the command\n"
            "  line as typed, from a script read as UTF-8, so that either can give any\n"
            "  character.\n"

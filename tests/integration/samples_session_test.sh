@@ -149,6 +149,9 @@ clipboard: NS-0003-0004-X
 exit=0" "$example"
 
 check "wrong invocation exits 2" "exit=2" "$(wine "$bin/nolvhost.exe" frobnicate </dev/null >/dev/null 2>&1; echo "exit=$?")"
+check "a buffer larger than the host allocates is refused" "\
+nolvhost: a buffer of 2147483647 characters is more than nolvhost allocates (at most 67108864)
+exit=1" "$(wine "$bin/nolvhost.exe" number-string-bufw a b 1 2 2147483647 </dev/null 2>&1 >/dev/null | tr -d '\r'; echo "exit=${PIPESTATUS[0]}")"
 
 for sample in nolv_sample sivat_sample; do wine regsvr32 /s /u "$bin/$sample.dll"; done
 check "unregistered components do not load, and the library says why" "\
