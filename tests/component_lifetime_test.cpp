@@ -67,6 +67,27 @@ TEST_F(LifetimeTest, LoadingALoadedSlotReleasesThePreviousComponent) {
     EXPECT_EQ(ProbeLiveObjects(), 0);
 }
 
+// A reload replaces the component once the new one exists. One that
+// cannot be created leaves the loaded one working, and says so; a new
+// object without IDispatch replaces it, leaving the slot not loaded.
+TEST_F(LifetimeTest, AFailedReloadKeepsTheLoadedComponentUnlessItsObjectWasMade) {
+    ProbeDefineMethod(PROBE_NOLV, L"AboutBox");
+    ASSERT_EQ(wrapper().LoadNolvSys(), 1);
+    ASSERT_EQ(ProbeUnregister(PROBE_NOLV, kNolvProgId), S_OK);
+    EXPECT_EQ(wrapper().LoadNolvSys(), 0);
+    EXPECT_NE(ReadLastFailure(wrapper()).line.find(L"; the component loaded before stays loaded"),
+              std::wstring::npos);
+    wrapper().AboutBox();
+    EXPECT_EQ(Invocations().size(), 1u) << "the loaded component still works";
+
+    ASSERT_EQ(ProbeRegister(PROBE_NOLV, kNolvProgId), S_OK);
+    ProbeRefuseDispatch(PROBE_NOLV, 1);
+    EXPECT_EQ(wrapper().LoadNolvSys(), 0);
+    EXPECT_EQ(ProbeLiveObjects(), 1) << "the new object alone, in the half-filled slot";
+    wrapper().AboutBox();
+    EXPECT_EQ(Invocations().size(), 1u) << "not loaded any more";
+}
+
 // The library matches every CoInitialize it made succeed with one
 // CoUninitialize, and makes no other: a host's own apartment survives.
 TEST_F(LifetimeTest, FreeLeavesAThreadWithoutItsOwnApartmentUninitialised) {

@@ -13,9 +13,10 @@ RequestExecutionLevel user
 !include FileFunc.nsh
 
 ; readme-snippet: begin
-; NSIS runs .onInit and the sections on different threads, and the library
-; serves the thread that loaded it: load, call and free in one section. ?u
-; unloads it after the last call, so that $PLUGINSDIR can be removed.
+; NSIS runs .onInit and the sections on different threads, and a component
+; belongs to the thread that loaded it: load, call and free in one section.
+; ?u unloads the library after the last call, so that $PLUGINSDIR can be
+; removed.
 Section "Number string"
   InitPluginsDir
   File "/oname=$PLUGINSDIR\Nolv_Lib_Wrapper.dll" Nolv_Lib_Wrapper.dll
