@@ -390,7 +390,7 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
      "message, the name of the program holding the clipboard); no result depends on them",
      {"FormatMessageW", "GetOpenClipboardWindow", "GetWindowThreadProcessId",
       "QueryFullProcessImageNameW"}},
-    {"the module-state slot: allocated when the library loads and freed when it unloads; reading "
+    {"the slot of the threads' states: allocated when the library loads and freed when it unloads; reading "
      "and writing a valid slot reports no failure",
      {"TlsAlloc", "TlsFree", "TlsGetValue", "TlsSetValue"}},
     {"the ledger of the runtime's own system objects: its lock reports no failure",
