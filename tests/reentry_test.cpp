@@ -11,6 +11,7 @@
 #include "support/fresh_thread.h"
 #include "support/import_patch.h"
 #include "support/soak.h"
+#include "wide_text.h"
 
 namespace {
 
@@ -213,7 +214,40 @@ TEST_F(ThreadsTest, ComCountsEndWithTheirThread) {
 
 namespace {
 LPVOID WINAPI NoHeap(HANDLE, DWORD, SIZE_T) { return nullptr; }
+
+// Registers the Sivat probe as free-threaded: COM then makes it in the
+// multithreaded apartment and gives a loading thread's apartment a proxy.
+void RegisterFreeThreaded() {
+    CLSID classId;
+    wchar_t text[40];
+    ASSERT_EQ(CLSIDFromProgID(kSivatProgId, &classId), S_OK);
+    StringFromGUID2(classId, text, 40);
+    const std::wstring key = std::wstring(L"CLSID\\") + text + L"\\InprocServer32";
+    const wchar_t model[] = L"Free";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), L"ThreadingModel", REG_SZ, model, sizeof model),
+              ERROR_SUCCESS);
+}
 }  // namespace
+
+// A call through a proxy from a thread other than the loading one is
+// refused by COM, and the reason says where to call from.
+TEST_F(ThreadsTest, AProxyCalledFromAnotherThreadSaysSo) {
+    RegisterFreeThreaded();
+    ScriptIntegerResult(PROBE_SIVAT, L"getSivatMode", 2);
+    OnFreshThread([&] {
+        ASSERT_EQ(wrapper().LoadSivatSys(), 1);
+        EXPECT_EQ(wrapper().GetSivatMode("x"), 2) << "from the loading thread, through the proxy";
+        OnFreshThread([&] {
+            ASSERT_EQ(CoInitialize(nullptr), S_OK);
+            EXPECT_EQ(wrapper().GetSivatMode("x"), -3);
+            const LastFailure read = ReadLastFailure(wrapper());
+            EXPECT_EQ(read.status, RPC_E_WRONG_THREAD);
+            EXPECT_TRUE(Contains(read.line, L"the Sivat component was loaded on another thread")) << Utf8(read.line);
+            CoUninitialize();
+        });
+        wrapper().FreeNolvSys();
+    });
+}
 
 // A thread's state is made at its first call and goes with the thread;
 // with no memory for it, the call gives its fallback and says why.
