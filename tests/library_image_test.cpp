@@ -242,7 +242,7 @@ constexpr DWORD kGuardCfInstrumented = 0x100;
 
 const GuardFields* Guard(const IMAGE_LOAD_CONFIG_DIRECTORY& config) {
     const size_t at = offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerCount) + sizeof(ULONG_PTR);
-    if (config.Size < at + sizeof(GuardFields)) return nullptr;
+    if (config.Size < at + offsetof(GuardFields, flags) + sizeof(DWORD)) return nullptr;
     return reinterpret_cast<const GuardFields*>(reinterpret_cast<const BYTE*>(&config) + at);
 }
 
@@ -283,8 +283,8 @@ std::string SecurityCookieFinding(const LoadedImage& image) {
     const DWORD directorySize =
         image.Headers().OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG].Size;
     if (directorySize != config->Size) return "the directory's size is not the structure's";
-    if (config->Size < offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerTable)) return "no cookie field";
-    if (config->SecurityCookie == 0) return "no security cookie";
+    if (config->Size < offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerTable) || config->SecurityCookie == 0)
+        return "no security cookie";
 #ifdef _WIN64
     const ULONG_PTR unseeded = 0x00002B992DDFA232ull;
 #else
