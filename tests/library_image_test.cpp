@@ -378,6 +378,42 @@ TEST(LibraryImage, MeetsTheHardeningRules) {
     for (const auto& r : rules) EXPECT_EQ(r.finding(image), "") << r.rule;
 }
 
+namespace {
+ULONG_PTR* cookieUnderTest;
+decltype(&MultiByteToWideChar) realMultiByteToWideChar;
+
+int WINAPI ChangeCookieThenConvert(UINT codePage, DWORD flags, LPCCH text, int length, LPWSTR wide,
+                                   int wideLength) {
+    ++*cookieUnderTest;
+    return realMultiByteToWideChar(codePage, flags, text, length, wide, wideLength);
+}
+
+bool EndedByFailFast(int status) {
+#ifndef _WIN64
+    // qemu-user hands the fail-fast interrupt to Wine as an illegal instruction
+    if (status == static_cast<int>(STATUS_ILLEGAL_INSTRUCTION)) return true;
+#endif
+    return status == static_cast<int>(STATUS_STACK_BUFFER_OVERRUN);
+}
+}  // namespace
+
+// A frame whose copy of the cookie no longer matches must not return
+// through a stack that may be smashed: the process ends at once. The cookie
+// changes under the live frame of a text conversion, from the import it calls.
+TEST(LibraryImageDeathTest, AFrameWhoseCookieChangedEndsTheProcess) {
+    EXPECT_EXIT(
+        {
+            LoadedImage image;
+            cookieUnderTest = reinterpret_cast<ULONG_PTR*>(LoadConfiguration(image)->SecurityCookie);
+            ImportPatch patch(image.get(), "kernel32.dll", "MultiByteToWideChar",
+                              reinterpret_cast<void*>(ChangeCookieThenConvert));
+            realMultiByteToWideChar = reinterpret_cast<decltype(realMultiByteToWideChar)>(patch.original());
+            reinterpret_cast<int(__cdecl*)(const char*)>(reinterpret_cast<void*>(
+                GetProcAddress(image.get(), "Sivat_Lib_GetSivatMode")))("converted");
+        },
+        EndedByFailFast, "");
+}
+
 // A host that only loads and unloads the library must find its thread's
 // COM state and the clipboard as they were.
 TEST(LibraryLifecycle, LoadingAndUnloadingAloneTouchesNeitherComNorTheClipboard) {
