@@ -7,6 +7,8 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +30,16 @@ public:
         return *reinterpret_cast<const IMAGE_NT_HEADERS*>(Byte(dos->e_lfanew));
     }
     const BYTE* Byte(DWORD rva) const { return reinterpret_cast<const BYTE*>(module_) + rva; }
+    struct SectionTable {
+        const IMAGE_SECTION_HEADER* first;
+        const IMAGE_SECTION_HEADER* last;
+        const IMAGE_SECTION_HEADER* begin() const { return first; }
+        const IMAGE_SECTION_HEADER* end() const { return last; }
+    };
+    SectionTable Sections() const {
+        const IMAGE_SECTION_HEADER* first = IMAGE_FIRST_SECTION(&Headers());
+        return {first, first + Headers().FileHeader.NumberOfSections};
+    }
 
 private:
     HMODULE module_;
@@ -206,6 +218,200 @@ TEST(LibraryImage, ImportsSystemDllsOnlyAndIsRelocatableAndNonExecutableData) {
     expected |= IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA;
 #endif
     EXPECT_EQ(image.Headers().OptionalHeader.DllCharacteristics & expected, expected);
+}
+
+namespace {
+
+const IMAGE_LOAD_CONFIG_DIRECTORY* LoadConfiguration(const LoadedImage& image) {
+    const IMAGE_DATA_DIRECTORY& directory =
+        image.Headers().OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG];
+    if (directory.VirtualAddress == 0) return nullptr;
+    return reinterpret_cast<const IMAGE_LOAD_CONFIG_DIRECTORY*>(image.Byte(directory.VirtualAddress));
+}
+
+// Control Flow Guard's fields follow SEHandlerCount (this toolchain's
+// headers stop there); null where the directory is too short to have them.
+struct GuardFields {
+    ULONG_PTR checkFunctionPointer;
+    ULONG_PTR dispatchFunctionPointer;
+    ULONG_PTR functionTable;
+    ULONG_PTR functionCount;
+    DWORD flags;
+};
+constexpr DWORD kGuardCfInstrumented = 0x100;
+
+const GuardFields* Guard(const IMAGE_LOAD_CONFIG_DIRECTORY& config) {
+    const size_t at = offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerCount) + sizeof(ULONG_PTR);
+    if (config.Size < at + offsetof(GuardFields, flags) + sizeof(DWORD)) return nullptr;
+    return reinterpret_cast<const GuardFields*>(reinterpret_cast<const BYTE*>(&config) + at);
+}
+
+// How often the image's code refers to location: by its address on i686, relative
+// to the next instruction on x86_64; directly or through a pointer to it that
+// the compiler keeps in the image's data.
+int CodeReferences(const LoadedImage& image, ULONG_PTR location) {
+    const auto base = reinterpret_cast<ULONG_PTR>(image.get());
+    std::set<ULONG_PTR> targets = {location};
+    for (const IMAGE_SECTION_HEADER& section : image.Sections()) {
+        if (!(section.Characteristics & IMAGE_SCN_MEM_READ) || (section.Characteristics & IMAGE_SCN_MEM_EXECUTE))
+            continue;
+        for (DWORD at = 0; at + sizeof(ULONG_PTR) <= section.Misc.VirtualSize; at += sizeof(ULONG_PTR))
+            if (*reinterpret_cast<const ULONG_PTR*>(image.Byte(section.VirtualAddress + at)) == location)
+                targets.insert(base + section.VirtualAddress + at);
+    }
+    int references = 0;
+    for (const IMAGE_SECTION_HEADER& section : image.Sections()) {
+        if (!(section.Characteristics & IMAGE_SCN_MEM_EXECUTE)) continue;
+        for (DWORD at = 0; at + 4 <= section.Misc.VirtualSize; ++at) {
+            INT32 field;
+            std::memcpy(&field, image.Byte(section.VirtualAddress + at), sizeof field);
+#ifdef _WIN64
+            const ULONG_PTR target = base + section.VirtualAddress + at + 4 + field;
+#else
+            const ULONG_PTR target = static_cast<DWORD>(field);
+#endif
+            references += static_cast<int>(targets.count(target));
+        }
+    }
+    return references;
+}
+
+// Each rule gives what breaks it, or "" where the image keeps it.
+std::string SecurityCookieFinding(const LoadedImage& image) {
+    const IMAGE_LOAD_CONFIG_DIRECTORY* config = LoadConfiguration(image);
+    if (config == nullptr) return "no load configuration directory";
+    const DWORD directorySize =
+        image.Headers().OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG].Size;
+    if (directorySize != config->Size) return "the directory's size is not the structure's";
+    if (config->Size < offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerTable) || config->SecurityCookie == 0)
+        return "no security cookie";
+#ifdef _WIN64
+    const ULONG_PTR unseeded = 0x00002B992DDFA232ull;
+#else
+    const ULONG_PTR unseeded = 0xBB40E64Eu;
+#endif
+    if (*reinterpret_cast<const ULONG_PTR*>(config->SecurityCookie) == unseeded)
+        return "the loader did not seed the cookie";
+    return "";
+}
+
+std::string StackProtectionFinding(const LoadedImage& image) {
+    // Without stack checks nothing refers to the guard: the runtime's own
+    // code, prebuilt without them, never does.
+    const IMAGE_LOAD_CONFIG_DIRECTORY* config = LoadConfiguration(image);
+    if (config == nullptr || CodeReferences(image, config->SecurityCookie) == 0)
+        return "no code checks the security cookie";
+    return "";
+}
+
+std::string ControlFlowGuardFinding(const LoadedImage& image) {
+    const bool flagged = image.Headers().OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_GUARD_CF;
+    const IMAGE_LOAD_CONFIG_DIRECTORY* config = LoadConfiguration(image);
+    const GuardFields* guard = config ? Guard(*config) : nullptr;
+    const bool table = guard && guard->functionTable != 0 && guard->functionCount != 0 &&
+                       (guard->flags & kGuardCfInstrumented);
+    if (flagged && !table) return "CFG claimed without a table of valid call targets";
+    if (table && !flagged) return "a CFG table that Windows is not told to use";
+    return "";
+}
+
+std::string SectionFinding(const LoadedImage& image) {
+    for (const IMAGE_SECTION_HEADER& section : image.Sections()) {
+        const std::string name(reinterpret_cast<const char*>(section.Name),
+                               strnlen(reinterpret_cast<const char*>(section.Name), IMAGE_SIZEOF_SHORT_NAME));
+        const DWORD flags = section.Characteristics;
+        if ((flags & IMAGE_SCN_MEM_WRITE) && (flags & IMAGE_SCN_MEM_EXECUTE)) return name + " is writable and executable";
+        if ((flags & IMAGE_SCN_MEM_WRITE) && (flags & IMAGE_SCN_MEM_SHARED)) return name + " is writable and shared";
+    }
+    return "";
+}
+
+#ifndef _WIN64
+// NO_SEH promises that no frame in the image registers an exception handler
+// of its own; Windows then refuses any that claims to be in it. Frame-based
+// handlers are registered through fs:[0], the head of the thread's handler
+// chain, and are the C runtime's _except_handler routines.
+std::string NoSehFinding(const LoadedImage& image) {
+    if (!(image.Headers().OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_NO_SEH))
+        return "NO_SEH not set";
+    for (const ImportedFunction& import : ListImports(image.get()))
+        if (import.function.rfind("_except_handler", 0) == 0) return "imports " + import.function;
+    for (const IMAGE_SECTION_HEADER& section : image.Sections()) {
+        if (!(section.Characteristics & IMAGE_SCN_MEM_EXECUTE)) continue;
+        const BYTE* code = image.Byte(section.VirtualAddress);
+        static const BYTE zero[4] = {};
+        for (DWORD at = 0; at + 7 <= section.Misc.VirtualSize; ++at) {
+            if (code[at] != 0x64) continue;  // fs: prefix
+            // mov to or from fs:[0] by its offset (A1, A3), or any one-byte
+            // opcode whose operand is fs:[disp32] with disp32 = 0
+            const bool offsetForm = (code[at + 1] == 0xA1 || code[at + 1] == 0xA3) &&
+                                    std::memcmp(code + at + 2, zero, 4) == 0;
+            const bool operandForm = (code[at + 2] & 0xC7) == 0x05 && std::memcmp(code + at + 3, zero, 4) == 0;
+            if (offsetForm || operandForm)
+                return "code at RVA " + std::to_string(section.VirtualAddress + at) + " uses fs:[0]";
+        }
+    }
+    return "";
+}
+#endif
+
+}  // namespace
+
+// What scanners of binaries ask of a DLL that loads into other people's
+// processes, beyond ASLR and DEP (above). CFG's flag without its table
+// would be a false claim; with neither, Windows simply does not check.
+TEST(LibraryImage, MeetsTheHardeningRules) {
+    LoadedImage image;
+    ASSERT_NE(image.get(), nullptr);
+    const struct {
+        const char* rule;
+        std::string (*finding)(const LoadedImage&);
+    } rules[] = {
+        {"a load configuration whose security cookie the loader seeds", SecurityCookieFinding},
+        {"stack checks against that cookie", StackProtectionFinding},
+        {"CFG's flag and table together or neither", ControlFlowGuardFinding},
+        {"no writable section executable or shared", SectionFinding},
+#ifndef _WIN64
+        {"NO_SEH, and no frame-based exception handler", NoSehFinding},
+#endif
+    };
+    for (const auto& r : rules) EXPECT_EQ(r.finding(image), "") << r.rule;
+}
+
+namespace {
+ULONG_PTR* cookieUnderTest;
+decltype(&MultiByteToWideChar) realMultiByteToWideChar;
+
+int WINAPI ChangeCookieThenConvert(UINT codePage, DWORD flags, LPCCH text, int length, LPWSTR wide,
+                                   int wideLength) {
+    ++*cookieUnderTest;
+    return realMultiByteToWideChar(codePage, flags, text, length, wide, wideLength);
+}
+
+bool EndedByFailFast(int status) {
+#ifndef _WIN64
+    // qemu-user hands the fail-fast interrupt to Wine as an illegal instruction
+    if (status == static_cast<int>(STATUS_ILLEGAL_INSTRUCTION)) return true;
+#endif
+    return status == static_cast<int>(STATUS_STACK_BUFFER_OVERRUN);
+}
+}  // namespace
+
+// A frame whose copy of the cookie no longer matches must not return
+// through a stack that may be smashed: the process ends at once. The cookie
+// changes under the live frame of a text conversion, from the import it calls.
+TEST(LibraryImageDeathTest, AFrameWhoseCookieChangedEndsTheProcess) {
+    EXPECT_EXIT(
+        {
+            LoadedImage image;
+            cookieUnderTest = reinterpret_cast<ULONG_PTR*>(LoadConfiguration(image)->SecurityCookie);
+            ImportPatch patch(image.get(), "kernel32.dll", "MultiByteToWideChar",
+                              reinterpret_cast<void*>(ChangeCookieThenConvert));
+            realMultiByteToWideChar = reinterpret_cast<decltype(realMultiByteToWideChar)>(patch.original());
+            reinterpret_cast<int(__cdecl*)(const char*)>(reinterpret_cast<void*>(
+                GetProcAddress(image.get(), "Sivat_Lib_GetSivatMode")))("converted");
+        },
+        EndedByFailFast, "");
 }
 
 // A host that only loads and unloads the library must find its thread's
