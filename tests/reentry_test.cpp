@@ -10,7 +10,6 @@
 #include "support/component_test.h"
 #include "support/fresh_thread.h"
 #include "support/import_patch.h"
-#include "support/soak.h"
 #include "wide_text.h"
 
 namespace {
@@ -215,6 +214,17 @@ TEST_F(ThreadsTest, ComCountsEndWithTheirThread) {
 namespace {
 LPVOID WINAPI NoHeap(HANDLE, DWORD, SIZE_T) { return nullptr; }
 
+LONG heapBlocks = 0;
+LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size) {
+    LPVOID block = HeapAlloc(heap, flags, size);
+    if (block != nullptr) InterlockedIncrement(&heapBlocks);
+    return block;
+}
+BOOL WINAPI CountedHeapFree(HANDLE heap, DWORD flags, LPVOID block) {
+    if (block != nullptr) InterlockedDecrement(&heapBlocks);
+    return HeapFree(heap, flags, block);
+}
+
 // Registers the Sivat probe as free-threaded: COM then makes it in the
 // multithreaded apartment and gives a loading thread's apartment a proxy.
 void RegisterFreeThreaded() {
@@ -266,16 +276,29 @@ TEST_F(ThreadsTest, ThreadStateComesAndGoesWithTheThread) {
         EXPECT_EQ(ThreadComState(), S_OK);
     });
 
-    // Each thread makes a state of some 2 KB; 600 threads left behind
-    // would hold 1.3 MB. The measure sees a planted leak of that size.
-    auto threads = [&](bool plantLeak) {
-        return GrowthOver(10, 600, [&] {
-            OnFreshThread([&] {
-                wrapper().AboutBox();
-                if (plantLeak) HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 2200);
-            });
-        });
+    // The states the library holds, counted at its heap imports: none left
+    // by threads that ended; one for each thread that was terminated, which
+    // never detaches (the unload frees those).
+    heapBlocks = 0;
+    const ImportPatch countAllocations(wrapper().module, "kernel32.dll", "HeapAlloc",
+                                       reinterpret_cast<void*>(&CountedHeapAlloc));
+    const ImportPatch countReleases(wrapper().module, "kernel32.dll", "HeapFree",
+                                    reinterpret_cast<void*>(&CountedHeapFree));
+    for (int i = 0; i < 100; ++i) OnFreshThread([&] { wrapper().AboutBox(); });
+    EXPECT_EQ(heapBlocks, 0) << "states of ended threads";
+    HANDLE called = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    std::function<void()> callAndWait = [&] {
+        wrapper().AboutBox();
+        SetEvent(called);
+        Sleep(INFINITE);
     };
-    ExpectNoLeak(threads(false), 512 * 1024);
-    EXPECT_GT(threads(true).privateMemory, 1024 * 1024) << "the measure missed the planted leak";
+    for (int i = 0; i < 3; ++i) {
+        HANDLE thread = CreateThread(nullptr, 0, fresh_thread::Run, &callAndWait, 0, nullptr);
+        WaitForSingleObject(called, INFINITE);
+        TerminateThread(thread, 0);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    CloseHandle(called);
+    EXPECT_EQ(heapBlocks, 3) << "the measure sees the states of threads that never detached";
 }
