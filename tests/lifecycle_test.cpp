@@ -54,7 +54,7 @@ struct Planted {
     std::function<bool(const ProcessResources&)> seen;
 };
 
-std::vector<HANDLE> events;
+std::vector<HANDLE> kernelObjects;
 std::vector<DWORD> slots;
 std::vector<void*> blocks;
 std::vector<BSTR> strings;
@@ -65,9 +65,23 @@ std::vector<HWND> windows;
 TEST(ResourceMeasures, SeeALeakOfTheirKindPlantedOnPurpose) {
     const Planted planted[] = {
         {"handles",
-         [] { for (int i = 0; i < 10; ++i) events.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr)); },
-         [] { for (HANDLE event : events) CloseHandle(event); events.clear(); },
-         [](const ProcessResources& growth) { return growth.handles >= 10; }},
+         [] {
+             for (int i = 0; i < 10; ++i)
+                 kernelObjects.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+         },
+         [] { for (HANDLE event : kernelObjects) CloseHandle(event); kernelObjects.clear(); },
+         [](const ProcessResources& growth) {
+             return growth.handles >= 10 && growth.events >= 10;
+         }},
+        {"handles other than events",
+         [] {
+             for (int i = 0; i < 10; ++i)
+                 kernelObjects.push_back(CreateMutexW(nullptr, FALSE, nullptr));
+         },
+         [] { for (HANDLE mutex : kernelObjects) CloseHandle(mutex); kernelObjects.clear(); },
+         [](const ProcessResources& growth) {
+             return growth.handles >= 10 && growth.events == 0;
+         }},
         {"TLS slots",
          [] { for (int i = 0; i < 10; ++i) slots.push_back(TlsAlloc()); },
          [] { for (DWORD slot : slots) TlsFree(slot); slots.clear(); },

@@ -6,43 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "support/host_clipboard.h"
+#include "support/running_processes.h"
 #include "support/soak.h"
 #include "support/wrapper_library.h"
 #include "wide_text.h"
 
 namespace {
 
-using ProcessIds = std::set<DWORD>;
+ProcessIds RunningSurrogates() { return RunningProcesses(L"dllhost.exe"); }
 
-ProcessIds RunningSurrogates() {
-    ProcessIds ids;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry))
-        if (_wcsicmp(entry.szExeFile, L"dllhost.exe") == 0) ids.insert(entry.th32ProcessID);
-    CloseHandle(snapshot);
-    return ids;
-}
-
-ProcessIds StartedSince(const ProcessIds& before) {
-    const ProcessIds now = RunningSurrogates();
-    ProcessIds started;
-    std::set_difference(now.begin(), now.end(), before.begin(), before.end(),
-                        std::inserter(started, started.end()));
-    return started;
-}
+ProcessIds StartedSince(const ProcessIds& before) { return ::StartedSince(L"dllhost.exe", before); }
 
 void Terminate(const ProcessIds& ids) {
     for (DWORD id : ids) {

@@ -2,6 +2,7 @@
 // object's own session.
 #include "common/component_class.h"
 #include "common/component_message.h"
+#include "common/fault_request.h"
 #include "nolv/name_list.h"
 #include "nolv/nolv_session.h"
 #include "nolv/number_string.h"
@@ -14,6 +15,8 @@ namespace {
 HRESULT SetSettingDataFileName(NolvSession& session, MethodCall& call) {
     std::wstring fileName;
     if (HRESULT hr = call.Text(0, fileName); FAILED(hr)) return hr;
+    // A request to crash or hang names no file: afterwards, as for no name.
+    if (ActOnFaultRequest(fileName)) fileName.clear();
     // The object goes on with the built-in settings, but the caller learns
     // that its file was not read.
     const std::wstring problem = session.UseSettingsFile(std::move(fileName));

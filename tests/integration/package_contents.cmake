@@ -1,9 +1,11 @@
 # The release ZIP holds exactly the DLL, nolvhost (the doctor and the
-# surrogate set-up the README sends users to), the import library and
-# module-definition file, the public header and the README, and nothing
-# built for tests; beside it, only its list of SHA-256 sums, named after it
-# (the architectures' packages are published side by side), covering the
-# ZIP and every file in it, as sha256sum -c checks them.
+# surrogate set-up the README sends users to), the surrogate program that
+# runs a component in a process of its own (and, in the 64-bit package,
+# its 32-bit build for components that exist only as 32-bit DLLs), the
+# import library and module-definition file, the public header and the
+# README, and nothing built for tests; beside it, only its list of SHA-256
+# sums, named after it (the architectures' packages are published side by
+# side), covering the ZIP and every file in it, as sha256sum -c checks them.
 #   cmake -DBUILD_DIR=... -DARCH=... -P package_contents.cmake
 set(output ${BUILD_DIR}/package-check)
 file(REMOVE_RECURSE ${output})
@@ -28,7 +30,12 @@ string(REPLACE "\n" ";" entries "${listing}")
 list(FILTER entries EXCLUDE REGEX "/$|^$")
 list(SORT entries)
 set(expected ${top}/README.md ${top}/bin/Nolv_Lib_Wrapper.dll ${top}/bin/nolvhost.exe
-             ${top}/include/Nolv_Lib_Wrapper.h ${top}/lib/Nolv_Lib_Wrapper.def ${top}/lib/Nolv_Lib_Wrapper.lib)
+             ${top}/bin/nolvsurrogate.exe)
+if(ARCH STREQUAL "x86_64")
+    list(APPEND expected ${top}/bin/nolvsurrogate32.exe)
+endif()
+list(APPEND expected ${top}/include/Nolv_Lib_Wrapper.h ${top}/lib/Nolv_Lib_Wrapper.def
+                     ${top}/lib/Nolv_Lib_Wrapper.lib)
 if(NOT entries STREQUAL expected)
     message(FATAL_ERROR "package holds:\n  ${entries}\nexpected:\n  ${expected}")
 endif()

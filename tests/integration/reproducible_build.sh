@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Two checkouts of the same sources at different paths, built at different
 # times in different time zones and umasks, give the same DLL, nolvhost,
-# import library, ZIP and list of sums, byte for byte. Only what the
-# package holds is built.
+# surrogate program(s), import library, ZIP and list of sums, byte for
+# byte. Only what the package holds is built.
 #   reproducible_build.sh SOURCE-DIR WORK-DIR ARCH
 set -euo pipefail
 source_dir=$1
@@ -14,6 +14,9 @@ arch=$3
 # no SOURCE_DATE_EPOCH (ld would take it for the PE time stamp): they run
 # as scripts/build runs them.
 commit_time=$(git -C "$source_dir" log -1 --format=%ct)
+# The 64-bit package also holds the 32-bit surrogate program.
+surrogates=(nolvsurrogate)
+if [[ $arch == x86_64 ]]; then surrogates+=(nolvsurrogate32); fi
 
 build() {  # build CHECKOUT-DIR
     local checkout=$1
@@ -23,6 +26,7 @@ build() {  # build CHECKOUT-DIR
         -DCMAKE_TOOLCHAIN_FILE="$checkout/cmake/mingw-$arch.cmake" \
         -DBUILD_TESTING=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
     cmake --build "$checkout/build" -j2 --target Nolv_Lib_Wrapper Nolv_Lib_Wrapper_import_library nolvhost \
+        "${surrogates[@]}" \
         -- --no-print-directory >/dev/null
     (cd "$checkout/build" && SOURCE_DATE_EPOCH=$commit_time cpack -B "$checkout/package" >/dev/null)
 }
@@ -39,6 +43,7 @@ first=$work/a/src
 second=$work/second-checkout/Nolv_Lib_Wrapper
 failures=0
 built=(build/bin/Nolv_Lib_Wrapper.dll build/bin/nolvhost.exe build/lib/Nolv_Lib_Wrapper.lib)
+for surrogate in "${surrogates[@]}"; do built+=("build/bin/$surrogate.exe"); done
 packaged=$(cd "$first" && ls package/*.zip package/*.sha256)
 for file in "${built[@]}" $packaged; do
     if cmp -s "$first/$file" "$second/$file"; then

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -27,8 +28,35 @@ struct HandleTable {
 };
 
 using QuerySystemInformation = LONG(NTAPI*)(ULONG, void*, ULONG, ULONG*);
+using QueryObject = LONG(NTAPI*)(HANDLE, ULONG, void*, ULONG, ULONG*);
 
-long long OwnHandles() {
+// ObjectTypeInformation: the object's type, named first as a counted
+// UTF-16 string.
+constexpr ULONG kObjectTypeInformation = 2;
+
+struct CountedText {
+    USHORT length;  // in bytes
+    USHORT capacity;
+    const wchar_t* text;
+};
+
+bool IsEvent(USHORT handle) {
+    static const auto query = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    alignas(void*) unsigned char information[1024];
+    if (query(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle)), kObjectTypeInformation,
+              information, sizeof information, nullptr) < 0)
+        return false;
+    const auto* type = reinterpret_cast<const CountedText*>(information);
+    return std::wstring(type->text, type->length / sizeof(wchar_t)) == L"Event";
+}
+
+struct OwnHandleCounts {
+    long long all;
+    long long events;
+};
+
+OwnHandleCounts OwnHandles() {
     static const auto query = reinterpret_cast<QuerySystemInformation>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
     std::vector<unsigned char> buffer(1 << 16);
@@ -36,12 +64,15 @@ long long OwnHandles() {
     while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
                            nullptr)) == kInfoLengthMismatch)
         buffer.resize(buffer.size() * 2);
-    if (status < 0) return -1;
+    if (status < 0) return {-1, -1};
     const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
     const USHORT self = static_cast<USHORT>(GetCurrentProcessId());
-    long long own = 0;
-    for (ULONG i = 0; i < table->count; ++i)
-        if (table->entries[i].processId == self) ++own;
+    OwnHandleCounts own{0, 0};
+    for (ULONG i = 0; i < table->count; ++i) {
+        if (table->entries[i].processId != self) continue;
+        ++own.all;
+        if (IsEvent(table->entries[i].handle)) ++own.events;
+    }
     return own;
 }
 
@@ -81,19 +112,22 @@ SIZE_T CommittedPrivateMemory() {
 }
 
 ProcessResources CurrentResources() {
-    return {static_cast<long long>(CommittedPrivateMemory()), OwnHandles(), FreeTlsSlots(), OwnWindows()};
+    const OwnHandleCounts handles = OwnHandles();
+    return {static_cast<long long>(CommittedPrivateMemory()), handles.all, handles.events,
+            FreeTlsSlots(), OwnWindows()};
 }
 
 ProcessResources Growth(const ProcessResources& before, const ProcessResources& after) {
     return {after.privateMemory - before.privateMemory, after.handles - before.handles,
-            after.freeTlsSlots - before.freeTlsSlots, after.windows - before.windows};
+            after.events - before.events, after.freeTlsSlots - before.freeTlsSlots,
+            after.windows - before.windows};
 }
 
 std::string Describe(const ProcessResources& growth) {
     auto signed_ = [](long long value) { return (value >= 0 ? "+" : "") + std::to_string(value); };
     return "private memory " + signed_(growth.privateMemory) + " bytes, handles " +
-           signed_(growth.handles) + ", free TLS slots " + signed_(growth.freeTlsSlots) +
-           ", windows " + signed_(growth.windows);
+           signed_(growth.handles) + " (events " + signed_(growth.events) + "), free TLS slots " +
+           signed_(growth.freeTlsSlots) + ", windows " + signed_(growth.windows);
 }
 
 void ExpectNoLeak(const ProcessResources& growth, long long memoryBytes) {

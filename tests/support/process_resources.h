@@ -5,6 +5,7 @@
 //   privateMemory the committed private memory of the process's own address
 //                 space: grows with heap and automation-string leaks
 //   handles       this process's entries in the system handle table
+//   events        those of them that are events (counted in handles too)
 //   freeTlsSlots  TLS slots still free
 //   windows       this process's top-level and message-only windows
 #pragma once
@@ -16,6 +17,7 @@
 struct ProcessResources {
     long long privateMemory;
     long long handles;
+    long long events;
     long long freeTlsSlots;
     long long windows;
 };
