@@ -46,6 +46,7 @@ void ResolveEach(HMODULE module, WrapperExports& exports, Missed missed) {
     resolve("Nolv_Lib_setSettingDataFileNameW", exports.setSettingDataFileNameW);
     resolve("Nolv_Lib_GetLastFailure", exports.GetLastFailure);
     resolve("Nolv_Lib_GetLastFailureW", exports.GetLastFailureW);
+    resolve("Nolv_Lib_SetIsolation", exports.SetIsolation);
 }
 }  // namespace
 

@@ -32,6 +32,8 @@ struct WrapperExports {
     // Why the last call failed.
     decltype(&::Nolv_Lib_GetLastFailure) GetLastFailure;
     decltype(&::Nolv_Lib_GetLastFailureW) GetLastFailureW;
+    // How the components run.
+    decltype(&::Nolv_Lib_SetIsolation) SetIsolation;
 };
 
 // Full path of a file in the running program's directory.

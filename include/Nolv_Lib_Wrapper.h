@@ -88,9 +88,21 @@ void __stdcall Nolv_Lib_setSettingDataFileNameW(const wchar_t* fileName);
  * failure), or 0 when the last call did not fail; the text is then empty.
  * The text comes with the buffer convention above; the W form carries the
  * component's words whatever the ANSI code page. Reading does not change
- * the record; nothing is ever logged or shown. */
+ * the record; nothing is ever logged or shown. Each thread has its own
+ * record: read it on the thread that made the call. */
 int __stdcall Nolv_Lib_GetLastFailure(char* buffer, int size, int* needed);
 int __stdcall Nolv_Lib_GetLastFailureW(wchar_t* buffer, int size, int* needed);
+
+/* How the components run from their next load. components: 0 neither,
+ * 1 Nolv, 2 Sivat, 3 both run isolated, each in a process of its own
+ * (nolvsurrogate.exe, beside this DLL), so that a crash or a hang there
+ * cannot take the host down; the others in the host's process, as by
+ * default. callLimitMilliseconds: each call of an isolated component
+ * that runs longer ends its process (0: no limit). A call whose
+ * component's process ended gives its fallback and says why; the next
+ * call starts the component again. 1 when accepted; 0 for values out of
+ * range, with the reason recorded. */
+int __stdcall Nolv_Lib_SetIsolation(int components, int callLimitMilliseconds);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "bridge/automation_owners.h"
 #include "bridge/process_owners.h"
 #include "bridge/surrogate_hand_over.h"
 #include "last_reference.h"
@@ -41,10 +42,9 @@ DWORD Report(HANDLE pipe, HRESULT status, SurrogateStep step) {
 // The object marshalled for the library's process: into a stream on
 // memory, then the stream's bytes through the pipe after the header.
 DWORD HandOver(HANDLE pipe, IDispatch* object) {
-    IStream* created = nullptr;
-    HRESULT status = CreateStreamOnHGlobal(nullptr, TRUE, &created);
+    ComPtr<IStream> stream;
+    HRESULT status = CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
     if (FAILED(status)) return Report(pipe, status, kSurrogateMarshal);
-    const InterfaceReference<IStream> stream(created);
     status = CoMarshalInterface(stream.get(), IID_IDispatch, object, MSHCTX_LOCAL, nullptr,
                                 MSHLFLAGS_NORMAL);
     HGLOBAL memory = nullptr;
@@ -77,11 +77,10 @@ DWORD ServeComponent(const CLSID& classId, HANDLE pipe, HANDLE released) {
 
     IDispatch* dispatch = nullptr;
     {
-        IUnknown* created = nullptr;
+        ComPtr<IUnknown> object;
         HRESULT status = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                          reinterpret_cast<void**>(&created));
+                                          object.put_void());
         if (FAILED(status)) return Report(pipe, status, kSurrogateCreateObject);
-        const InterfaceReference<IUnknown> object(created);
         status = object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
         if (FAILED(status)) return Report(pipe, status, kSurrogateQueryDispatch);
     }
@@ -93,7 +92,7 @@ DWORD ServeComponent(const CLSID& classId, HANDLE pipe, HANDLE released) {
         dispatch->Release();
         return Report(pipe, E_OUTOFMEMORY, kSurrogateMarshal);
     }
-    const DWORD handedOver = HandOver(pipe, InterfaceReference<LastReference>(forwarding).get());
+    const DWORD handedOver = HandOver(pipe, ComPtr<LastReference>(forwarding).get());
     if (handedOver != kSurrogateLastObjectReleased) return handedOver;
     ServeUntilQuit();
     // COM in the library's process is still closing its connection to this

@@ -383,6 +383,19 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
     {"each thread's own state, made at the thread's first call (reentry_test makes that fail on a "
      "fresh thread: the call gives its fallback and says why) and freed with the thread",
      {"HeapAlloc", "HeapFree", "GetProcessHeap"}},
+    {"starting an isolated component's own process, only after Nolv_Lib_SetIsolation (isolation_test "
+     "makes CreateProcessW and CoUnmarshalInterface fail under a load and a restart: each such "
+     "failure gives the load 0, or the restarting call its fallback, with the step's reason; a job "
+     "that cannot be made is done without, the surrogate watching the host itself)",
+     {"AssignProcessToJobObject", "CreateJobObjectW", "SetInformationJobObject", "CreateEventW",
+      "CreatePipe", "CreateProcessW", "CreateThreadpoolTimer", "InitializeProcThreadAttributeList",
+      "UpdateProcThreadAttribute", "DeleteProcThreadAttributeList", "SetHandleInformation",
+      "GetModuleFileNameW", "GetModuleHandleExW", "ReadFile", "CoUnmarshalInterface",
+      "CreateStreamOnHGlobal"}},
+    {"keeping an isolated component's time limit and ending its process: no failure the library "
+     "could act on (isolation_test runs the limit and the ends)",
+     {"SetThreadpoolTimer", "WaitForThreadpoolTimerCallbacks", "CloseThreadpoolTimer",
+      "GetExitCodeProcess", "TerminateProcess"}},
     {"load-time only (library entry, the ANSI code page's lead bytes), before any export runs; "
      "without the code page's table the buffer forms cut as a single-byte code page would",
      {"DisableThreadLibraryCalls", "GetACP", "GetCPInfo"}},
@@ -413,7 +426,7 @@ const std::map<std::string, std::set<std::string>> kNotInjected = {
       "__mb_cur_max", "___mb_cur_max_func", "___lc_codepage_func", "__iob_func", "_iob",
       "_amsg_exit", "_beginthreadex", "_close", "_endthreadex", "_errno", "_initterm", "_lock",
       "_read", "_setjmp", "_setjmp3", "_strdup", "_ultoa", "_unlock", "abort", "atoi",
-      "calloc", "exit", "fprintf", "fputc", "fputs", "fwrite", "localeconv", "longjmp",
+      "calloc", "exit", "fprintf", "fputc", "fputs", "fputwc", "fwprintf", "fwrite", "localeconv", "longjmp",
       "printf", "realloc", "setlocale", "signal", "strerror", "vfprintf"}},
 };
 

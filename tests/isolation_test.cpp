@@ -13,10 +13,14 @@
 #include <string>
 #include <vector>
 
+#include <functional>
+
 #include "bridge/isolated_process.h"
+#include "support/import_patch.h"
 #include "support/running_processes.h"
 #include "support/sample_server.h"
 #include "support/soak.h"
+#include "support/wrapper_library.h"
 #include "wide_text.h"
 #include "wrapper_exports.h"
 
@@ -325,6 +329,154 @@ TEST(IsolatedHost, ReleaseAndCrashCyclesGrowNothing) {
     growth.handles -= growth.events;
     ExpectNoLeak(growth, 512 * 1024);
     CoUninitialize();
+}
+
+// Through the library's exports, as a host sees isolation: a crash or a
+// hang past the limit arrives as the call's fallback and its reason, the
+// next call starts the component again, a start that fails says why, and
+// no surrogate outlives FreeNolvSys.
+class IsolatedExports : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterSamples(); }
+    void TearDown() override {
+        wrapper_.FreeNolvSys();
+        EXPECT_TRUE(StartedSince(kSurrogate, before_).empty()) << "a surrogate outlived FreeNolvSys";
+    }
+
+    int Mode(const char* text) { return wrapper_.GetSivatMode(text); }
+    int SetSettings(const char* name) {
+        wrapper_.setSettingDataFileName(name);
+        return 0;
+    }
+    // Starts of the surrogate since the test began, running now.
+    size_t Running() const { return StartedSince(kSurrogate, before_).size(); }
+
+    WrapperLibrary wrapper_;
+    const ProcessIds before_ = RunningProcesses(kSurrogate);
+};
+
+const HRESULT kProcessEnded = HRESULT_FROM_WIN32(RPC_S_CALL_FAILED);
+
+TEST_F(IsolatedExports, ACrashOrAHangArrivesAsTheFallbackAndTheNextCallStartsItAgain) {
+    const struct {
+        const char* what;
+        int components;
+        int callLimit;
+        std::function<int()> call;
+        int fallback;
+        const wchar_t* words;
+        DWORD returnsWithin;
+        std::function<int()> next;
+        int nextResult;
+    } cases[] = {
+        {"Sivat crashes", 2, 0, [&] { return Mode("crash:"); }, -1,
+         L"Sivat_Lib_GetSivatMode: the Sivat component's process ended during getSivatMode, with 0x",
+         10000, [&] { return Mode("ABC-12"); }, 2},
+        {"Sivat hangs", 3, 500, [&] { return Mode("hang:600000"); }, -1,
+         L"Sivat_Lib_GetSivatMode: getSivatMode did not return within 500 ms; the Sivat component's "
+         L"process was ended, and will be started again on the next call: 0x800706BE",
+         500 + 1000, [&] { return Mode("ABC-12"); }, 2},
+        {"Nolv crashes", 1, 0, [&] { return SetSettings("crash:"); }, 0,
+         L"Nolv_Lib_setSettingDataFileName: the Nolv component's process ended during "
+         L"setSettingDataFileName, with 0x",
+         10000, [&] { return SetSettings(""); }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(wrapper_.SetIsolation(c.components, c.callLimit), 1);
+        ASSERT_EQ(wrapper_.LoadNolvSys(), 1);
+        ASSERT_EQ(wrapper_.LoadSivatSys(), 1);
+        EXPECT_EQ(Running(), c.components == 3 ? 2u : 1u);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(c.call(), c.fallback);
+        EXPECT_LT(GetTickCount() - start, c.returnsWithin);
+        const LastFailure reason = ReadLastFailure(wrapper_);
+        EXPECT_EQ(reason.status, kProcessEnded);
+        EXPECT_EQ(reason.line.rfind(c.words, 0), 0u) << Utf8(reason.line);
+        EXPECT_EQ(c.next(), c.nextResult);
+        EXPECT_EQ(ReadLastFailure(wrapper_).status, S_OK) << "in a new process";
+        wrapper_.FreeNolvSys();
+        EXPECT_EQ(Running(), 0u);
+    }
+    ASSERT_EQ(wrapper_.SetIsolation(0, 0), 1);
+    ASSERT_EQ(wrapper_.LoadSivatSys(), 1);
+    EXPECT_EQ(Running(), 0u) << "in process again";
+}
+
+namespace {
+BOOL WINAPI NoProcess(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+                      LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+HRESULT WINAPI NoUnmarshal(IStream*, REFIID, void** object) {
+    *object = nullptr;
+    return E_OUTOFMEMORY;
+}
+}  // namespace
+
+// A start that fails, at the load or as the next call's restart, says why;
+// a restart that fails leaves the component not loaded. Values the export
+// does not take are refused.
+TEST_F(IsolatedExports, AStartThatFailsSaysWhy) {
+    ASSERT_EQ(wrapper_.SetIsolation(2, 0), 1);
+    const struct {
+        const char* dll;
+        const char* function;
+        void* standIn;
+        HRESULT status;
+        const wchar_t* words;
+    } failures[] = {
+        {"kernel32.dll", "CreateProcessW", reinterpret_cast<void*>(&NoProcess), E_ACCESSDENIED,
+         L"the Sivat component's own process could not be started (nolvsurrogate.exe, beside the library)"},
+        {"ole32.dll", "CoUnmarshalInterface", reinterpret_cast<void*>(&NoUnmarshal), E_OUTOFMEMORY,
+         L"the Sivat component (FendrelLib.SivatComClass) could not be handed over from its own process"},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.function);
+        {
+            const ImportPatch failing(wrapper_.module, f.dll, f.function, f.standIn);
+            EXPECT_EQ(wrapper_.LoadSivatSys(), 0);
+        }
+        const LastFailure reason = ReadLastFailure(wrapper_);
+        EXPECT_EQ(reason.status, f.status);
+        EXPECT_EQ(reason.line.find(f.words), std::wstring(L"LoadSivatSys: ").size()) << Utf8(reason.line);
+        EXPECT_EQ(Running(), 0u);
+    }
+
+    ASSERT_EQ(wrapper_.LoadSivatSys(), 1);
+    EXPECT_EQ(Mode("crash:"), -1);
+    {
+        const ImportPatch failing(wrapper_.module, "kernel32.dll", "CreateProcessW",
+                                  reinterpret_cast<void*>(&NoProcess));
+        EXPECT_EQ(Mode("ABC-12"), -3);
+    }
+    EXPECT_NE(ReadLastFailure(wrapper_).line.find(
+                  L"; it was to be started again after its process ended; load it again"),
+              std::wstring::npos);
+    EXPECT_EQ(Mode("ABC-12"), -3);
+    EXPECT_EQ(ReadLastFailure(wrapper_).status, static_cast<HRESULT>(0x8000000E)) << "not loaded";
+
+    for (const auto& [components, limit] : {std::pair{4, 0}, std::pair{-1, 0}, std::pair{1, -1}}) {
+        EXPECT_EQ(wrapper_.SetIsolation(components, limit), 0);
+        EXPECT_EQ(ReadLastFailure(wrapper_).status, E_INVALIDARG);
+    }
+}
+
+// Crashes and the restarts after them keep nothing in the host but what
+// COM under Wine 8 keeps of a call whose server died (an event each).
+TEST_F(IsolatedExports, CrashAndRestartCyclesGrowNothing) {
+    ASSERT_EQ(wrapper_.SetIsolation(2, 0), 1);
+    ASSERT_EQ(wrapper_.LoadSivatSys(), 1);
+    const int cycles = Configured("NOLV_ISOLATION_CYCLES", 200) / 10;
+    ProcessResources growth = GrowthOver(2, cycles, [&] {
+        EXPECT_EQ(Mode("crash:"), -1);
+        EXPECT_EQ(Mode("ABC-12"), 2);
+    });
+    std::printf("%d crash-and-restart cycles through the exports; %s\n", cycles, Describe(growth).c_str());
+    EXPECT_LE(growth.events, cycles + 2);
+    growth.handles -= growth.events;
+    ExpectNoLeak(growth, 512 * 1024);
 }
 
 }  // namespace

@@ -78,6 +78,7 @@ TEST(LibraryImage, ExportsTheElevenAtOrdinalsOneToElevenAndTheAddedFromTwelve) {
         "Sivat_Lib_GetSivatModeW",
         "Nolv_Lib_GetLastFailure",
         "Nolv_Lib_GetLastFailureW",
+        "Nolv_Lib_SetIsolation",
     };
     ASSERT_TRUE(std::is_sorted(expected.begin(), expected.begin() + 11));
 
@@ -150,6 +151,7 @@ TEST(LibraryImage, AddedExportsAreStdcallAndTheElevenCdecl) {
         {"Nolv_Lib_setSettingDataFileNameW", 4, 0},
         {"Nolv_Lib_GetLastFailure", 12, 0},
         {"Nolv_Lib_GetLastFailureW", 12, 0},
+        {"Nolv_Lib_SetIsolation", 8, 0},
         {"Sivat_Lib_GetSivatMode", 4, 4},
         {"Nolv_Lib_getPartsNameListRZClip", 8, 8},
     };

@@ -18,6 +18,8 @@ template <class Interface>
 class ComPtr {
 public:
     constexpr ComPtr() = default;
+    // Takes over a reference the caller holds.
+    explicit ComPtr(Interface* adopted) : pointer_(adopted) {}
     ComPtr(const ComPtr& other) : pointer_(other.pointer_) {
         if (pointer_ != nullptr) pointer_->AddRef();
     }
@@ -35,7 +37,8 @@ public:
     explicit operator bool() const { return pointer_ != nullptr; }
     // Where a creation or QueryInterface stores a new reference; the owner
     // must be empty.
-    void** put() { return reinterpret_cast<void**>(&pointer_); }
+    Interface** put() { return &pointer_; }
+    void** put_void() { return reinterpret_cast<void**>(&pointer_); }
 
 private:
     Interface* pointer_ = nullptr;

@@ -5,6 +5,8 @@
 #include "frame/fixed_text.h"
 #include "frame/memory_exception.h"
 
+#include <optional>
+
 namespace {
 
 // Every lookup and call uses the system default locale, as the components
@@ -31,12 +33,45 @@ bool ComponentGone(HRESULT status) {
     }
 }
 
-bool RecordComponentFailure(FailureStep step, HRESULT status) {
-    if (ComponentGone(status)) step = FailureStep::ComponentGone;
+// A call returns as the process it ran in ends; its exit code, which says
+// how, may follow a moment later.
+constexpr DWORD kExitCodeWait = 2000;
+
+// How an isolated component's process ended under a call: a time limit
+// that passed, or anything else, a crash first of all.
+bool RecordIsolatedEnd(IsolatedComponent& isolated, HRESULT status) {
+    const DWORD exitCode = isolated.process().ExitCode(kExitCodeWait);
+    if (exitCode == STILL_ACTIVE) return RecordFailure(FailureStep::ComponentGone, status);
+    wchar_t words[16];
+    FixedText subject(words, ARRAYSIZE(words));
+    if (exitCode == kSurrogateEndedForTimeLimit) {
+        subject.AppendDecimal(isolated.callLimit());
+        return RecordFailure(FailureStep::CallTimeLimit, status, subject.text());
+    }
+    subject.AppendHex(exitCode);
+    return RecordFailure(FailureStep::ComponentCrashed, status, subject.text());
+}
+
+bool RecordComponentFailure(const CalledComponent& component, FailureStep step, HRESULT status) {
+    if (ComponentGone(status)) {
+        if (component.isolated) return RecordIsolatedEnd(*component.isolated.get(), status);
+        step = FailureStep::ComponentGone;
+    }
     // A proxy refuses calls from any thread but the one that loaded it.
     if (status == RPC_E_WRONG_THREAD) step = FailureStep::WrongThread;
     return RecordFailure(step, status);
 }
+
+// An isolated component's time limit over one call on it.
+class LimitedCall {
+public:
+    explicit LimitedCall(const CalledComponent& component) {
+        if (component.isolated) limit_.emplace(component.isolated->process());
+    }
+
+private:
+    std::optional<CallTimeLimit> limit_;
+};
 
 // The component's own words, when it gave any, and the argument it
 // objected to, numbered as the method declares its parameters.
@@ -68,16 +103,25 @@ void AddComponentDetails(HRESULT status, EXCEPINFO& exception, UINT argumentErro
 
 }  // namespace
 
-std::optional<DISPID> LookUpMethod(const ComPtr<IDispatch>& component, const wchar_t* name) {
-    if (!component) {
+CalledComponent CallReference(ComponentSlot& slot) {
+    if (slot.isolated && slot.isolated->Ended()) RestartComponent(slot);
+    return {slot.isolated, slot.dispatch};
+}
+
+std::optional<DISPID> LookUpMethod(const CalledComponent& component, const wchar_t* name) {
+    if (!component.dispatch) {
         RecordFailure(FailureStep::NotLoaded, kNotLoaded);
         return std::nullopt;
     }
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID method = DISPID_UNKNOWN;
-    const HRESULT status = component->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &method);
+    HRESULT status;
+    {
+        const LimitedCall limited(component);
+        status = component.dispatch->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &method);
+    }
     if (FAILED(status)) {
-        RecordComponentFailure(FailureStep::MethodLookup, status);
+        RecordComponentFailure(component, FailureStep::MethodLookup, status);
         return std::nullopt;
     }
     return method;
@@ -103,20 +147,23 @@ DISPPARAMS ArgumentArray::Parameters() {
     return parameters;
 }
 
-void InvokeMethod(const ComPtr<IDispatch>& component, DISPID method, ArgumentArray& arguments,
+void InvokeMethod(const CalledComponent& component, DISPID method, ArgumentArray& arguments,
                   VARIANT* result) {
     DISPPARAMS parameters = arguments.Parameters();
     ExceptionInfo exception;
     UINT argumentError = static_cast<UINT>(-1);
-    const HRESULT status = component->Invoke(method, IID_NULL, kCallLocale, DISPATCH_METHOD,
-                                                 &parameters, result, exception.get(),
-                                                 &argumentError);
-    if (FAILED(status) && RecordComponentFailure(FailureStep::Call, status))
+    HRESULT status;
+    {
+        const LimitedCall limited(component);
+        status = component.dispatch->Invoke(method, IID_NULL, kCallLocale, DISPATCH_METHOD,
+                                            &parameters, result, exception.get(), &argumentError);
+    }
+    if (FAILED(status) && RecordComponentFailure(component, FailureStep::Call, status))
         AddComponentDetails(status, *exception.get(), argumentError, parameters.cArgs);
 }
 
-void CallMethod(const ComponentSlot& slot, const wchar_t* name) {
-    const ComPtr<IDispatch> component = CallReference(slot);
+void CallMethod(ComponentSlot& slot, const wchar_t* name) {
+    const CalledComponent component = CallReference(slot);
     const std::optional<DISPID> method = LookUpMethod(component, name);
     if (!method) return;
     ArgumentArray none(0);

@@ -13,18 +13,26 @@
 
 #include "bridge/component_slot.h"
 
-// The component an operation calls: a reference of the call's own, taken
+// The component an operation calls: references of the call's own, taken
 // from the slot as the call starts and held until it returns. A
 // FreeNolvSys nested in one of the component's methods (the host may run
-// while a dialog is up, say) empties the slot, but the component lives
-// until the method has returned. Empty when the slot holds no dispatch
-// reference (a component never loaded, not loaded whole, or freed).
-inline ComPtr<IDispatch> CallReference(const ComponentSlot& slot) { return slot.dispatch; }
+// while a dialog is up, say) empties the slot, but the component, and the
+// process it runs in when isolated, live until the method has returned.
+// No dispatch reference when the slot holds none (a component never
+// loaded, not loaded whole, or freed).
+struct CalledComponent {
+    ComPtr<IsolatedComponent> isolated;  // released after the dispatch reference
+    ComPtr<IDispatch> dispatch;
+};
+
+// An isolated component whose process has ended is started again first,
+// once; if it cannot be, the slot is emptied and the reason recorded.
+CalledComponent CallReference(ComponentSlot& slot);
 
 // Lookup stage. Nothing when the name is not resolved, and also when there
 // is no component: the operation then behaves as for a method the
 // component does not know.
-std::optional<DISPID> LookUpMethod(const ComPtr<IDispatch>& component, const wchar_t* name);
+std::optional<DISPID> LookUpMethod(const CalledComponent& component, const wchar_t* name);
 
 // The argument elements of one invocation, element 0 holding the method's
 // last parameter. Each element points at a variable of the caller's.
@@ -48,10 +56,11 @@ private:
 // when it is not null. A failed invocation leaves the result value empty,
 // which each operation treats as no answer; the status only goes into the
 // record, with the component's exception information and the argument it
-// objected to.
-void InvokeMethod(const ComPtr<IDispatch>& component, DISPID method, ArgumentArray& arguments,
+// objected to, or how its process ended when it ran isolated. Both stages
+// keep an isolated component's time limit.
+void InvokeMethod(const CalledComponent& component, DISPID method, ArgumentArray& arguments,
                   VARIANT* result);
 
 // A method called with no arguments and no result requested; not called
 // when its name is not resolved.
-void CallMethod(const ComponentSlot& slot, const wchar_t* name);
+void CallMethod(ComponentSlot& slot, const wchar_t* name);

@@ -135,20 +135,18 @@ bool ReadAll(HANDLE pipe, void* bytes, DWORD length) {
 }
 
 // The marshalled component, as a stream to unmarshal from.
-HRESULT ReceiveMarshalled(HANDLE pipe, DWORD length, InterfaceReference<IStream>& stream) {
+HRESULT ReceiveMarshalled(HANDLE pipe, DWORD length, ComPtr<IStream>& stream) {
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, length);
     if (memory == nullptr) return E_OUTOFMEMORY;
     void* bytes = GlobalLock(memory);
     const bool received = ReadAll(pipe, bytes, length);
     GlobalUnlock(memory);
-    IStream* created = nullptr;
     // The stream frees the memory from here on.
-    const HRESULT status = CreateStreamOnHGlobal(memory, TRUE, &created);
+    const HRESULT status = CreateStreamOnHGlobal(memory, TRUE, stream.put());
     if (FAILED(status)) {
         GlobalFree(memory);
         return status;
     }
-    stream.reset(created);
     return received ? S_OK : S_FALSE;
 }
 
@@ -227,7 +225,7 @@ IsolationFailure IsolatedProcess::Launch(const CLSID& classId, DWORD startLimit)
 
     const Bounded bounded(timer_.get(), startLimit);
     SurrogateHandOver handOver{};
-    InterfaceReference<IStream> marshalled;
+    ComPtr<IStream> marshalled;
     if (!ReadAll(reading.get(), &handOver, sizeof handOver) ||
         (handOver.status == S_OK &&
          (handOver.length > kSurrogateHandOverLimit ||
@@ -238,11 +236,8 @@ IsolationFailure IsolatedProcess::Launch(const CLSID& classId, DWORD startLimit)
     }
     if (FAILED(handOver.status)) return {handOver.status, StepOf(handOver.step), STILL_ACTIVE};
 
-    IDispatch* proxy = nullptr;
-    const HRESULT status =
-        CoUnmarshalInterface(marshalled.get(), IID_IDispatch, reinterpret_cast<void**>(&proxy));
+    const HRESULT status = CoUnmarshalInterface(marshalled.get(), IID_IDispatch, proxy_.put_void());
     if (FAILED(status)) return {status, IsolationStep::kUnmarshal, STILL_ACTIVE};
-    proxy_.reset(proxy);
     return {S_OK, IsolationStep::kReceive, STILL_ACTIVE};
 }
 
@@ -258,7 +253,7 @@ void IsolatedProcess::End() {
     DWORD byItself = 0;
     if (proxy_) {
         const Bounded bounded(timer_.get(), callLimit_);
-        proxy_.reset();
+        proxy_ = {};
         SetEvent(released_.get());
         byItself = kEndByItselfWait;
     }

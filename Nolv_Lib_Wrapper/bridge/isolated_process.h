@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "bridge/automation_owners.h"
 #include "bridge/process_owners.h"
 #include "bridge/surrogate_hand_over.h"
 
@@ -79,7 +80,7 @@ private:
     KernelHandle job_;
     KernelHandle released_;  // set once the proxy is released: the surrogate may end
     PoolTimer timer_;  // ends the process when a limit passes
-    InterfaceReference<IDispatch> proxy_;
+    ComPtr<IDispatch> proxy_;
     DWORD callLimit_ = 0;
     int limitedCalls_ = 0;  // the calls under way under the limit, nested ones included
 };

@@ -1,12 +1,12 @@
 // Owners for what running a component in a process of its own takes: kernel
-// handles, the threadpool timer that keeps a call's time limit, and the
-// component's proxy. Each lets go of what it holds on every way out.
+// handles and the threadpool timer that keeps a call's time limit (its
+// proxy is a ComPtr, automation_owners.h). Each lets go of what it holds
+// on every way out.
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
 
-#include <memory>
 #include <utility>
 
 // One resource of a kind (null: none), given back by Close.
@@ -58,11 +58,3 @@ inline void ClosePoolTimer(PTP_TIMER timer) {
 
 using KernelHandle = UniqueResource<HANDLE, CloseKernelHandle>;
 using PoolTimer = UniqueResource<PTP_TIMER, ClosePoolTimer>;
-
-struct ReleaseInterface {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-
-// One reference to a COM interface.
-template <class Interface>
-using InterfaceReference = std::unique_ptr<Interface, ReleaseInterface>;

@@ -23,6 +23,11 @@ const wchar_t* WordsOf(FailureStep step, HRESULT status) {
         return L"the {C} component ({P}) could not be created";
     case FailureStep::NoAutomation:
         return L"the {C} component ({P}) has no automation interface (IDispatch)";
+    case FailureStep::SurrogateStart:
+        return L"the {C} component's own process could not be started (nolvsurrogate.exe, beside "
+               L"the library)";
+    case FailureStep::SurrogateHandOver:
+        return L"the {C} component ({P}) could not be handed over from its own process";
     case FailureStep::NotLoaded:
         return L"the {C} component is not loaded; call {L} first";
     case FailureStep::MethodLookup:
@@ -36,6 +41,12 @@ const wchar_t* WordsOf(FailureStep step, HRESULT status) {
     case FailureStep::WrongThread:
         return L"the {C} component was loaded on another thread, and its process takes calls from "
                L"that thread only; call {M} there";
+    case FailureStep::ComponentCrashed:
+        return L"the {C} component's process ended during {M}, with {S}; it will be started "
+               L"again on the next call";
+    case FailureStep::CallTimeLimit:
+        return L"{M} did not return within {S} ms; the {C} component's process was ended, and "
+               L"will be started again on the next call";
     case FailureStep::NoResult:
         return L"the {C} component's {M} gave no result";
     case FailureStep::ResultType:
@@ -56,6 +67,8 @@ const wchar_t* WordsOf(FailureStep step, HRESULT status) {
         return L"out of memory";
     case FailureStep::NullArgument:
         return L"the argument {S} is a null pointer";
+    case FailureStep::ArgumentOutOfRange:
+        return L"the argument {S}";
     case FailureStep::MessageBox:
         return L"the message box could not be shown";
     case FailureStep::Unexpected:

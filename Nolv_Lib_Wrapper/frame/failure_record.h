@@ -27,11 +27,15 @@ enum class FailureStep {
     ProgIdLookup,        // CLSIDFromProgID
     Creation,            // CoCreateInstance
     NoAutomation,        // QueryInterface for IDispatch
+    SurrogateStart,      // an isolated component's process could not be started
+    SurrogateHandOver,   // ... or did not hand the component over
     NotLoaded,           // an operation on a component the host has not loaded
     MethodLookup,        // GetIDsOfNames
     Call,                // Invoke
     ComponentGone,       // the component's process ended under a loaded slot
     WrongThread,         // a call through a proxy from a thread that did not load it
+    ComponentCrashed,    // an isolated component's process ended during a call
+    CallTimeLimit,       // ... or was ended because the call passed its time limit
     NoResult,            // the method succeeded but gave no result
     ResultType,          // its result does not convert to what the export reads
     ConversionIn,        // a host text into the component's UTF-16
@@ -42,6 +46,7 @@ enum class FailureStep {
     ClipboardRead,
     Memory,
     NullArgument,        // a host pointer the call cannot do without
+    ArgumentOutOfRange,  // a host value the call does not take
     MessageBox,
     Unexpected,          // an exception of no known kind
 };

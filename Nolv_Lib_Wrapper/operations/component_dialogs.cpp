@@ -16,7 +16,7 @@ constexpr ExportCall kEditSettingData = contract::NolvExport("Nolv_Lib_editSetti
 constexpr ExportCall kSetSettingDataFileName = contract::NolvExport("Nolv_Lib_setSettingDataFileName", contract::kSetSettingDataFileName);
 constexpr ExportCall kSetSettingDataFileNameW = contract::NolvExport("Nolv_Lib_setSettingDataFileNameW", contract::kSetSettingDataFileName);
 
-void CallGuarded(const ExportCall& call, const ComponentSlot& slot) {
+void CallGuarded(const ExportCall& call, ComponentSlot& slot) {
     GuardedExport(call, [&] { CallMethod(slot, call.method); }, [] {});
 }
 
@@ -28,7 +28,7 @@ void SetSettingDataFileName(const ExportCall& call, const Char* fileName) {
         call,
         [&] {
             Bstr name = HostTextToBstr(fileName);  // converted even if the method is missing
-            const ComPtr<IDispatch> nolv = CallReference(NolvSlot);
+            const CalledComponent nolv = CallReference(NolvSlot);
             const auto method = LookUpMethod(nolv, contract::kSetSettingDataFileName);
             if (!method) return;
             ArgumentArray arguments(1);

@@ -28,7 +28,7 @@ int ModeOf(const ExportCall& call, const Char* text) {
         [&] {
             int mode = kMethodNotFound;
             // Looked up before the conversions, which happen either way.
-            const ComPtr<IDispatch> sivat = CallReference(SivatSlot);
+            const CalledComponent sivat = CallReference(SivatSlot);
             const auto method = LookUpMethod(sivat, contract::kGetSivatMode);
             Bstr a = HostTextToBstr(text);
             Bstr s = HostTextToBstr(FifteenSpaces(text));

@@ -35,7 +35,7 @@ void RequireIntegers(const int* first, const int* second) {
 // Nothing when the component has no such method (it is then not called);
 // otherwise the number string, null when the component gave none.
 std::optional<Bstr> AskNumberString(Bstr& a, Bstr& b, int* first, int* second) {
-    const ComPtr<IDispatch> nolv = CallReference(NolvSlot);
+    const CalledComponent nolv = CallReference(NolvSlot);
     const auto method = LookUpMethod(nolv, contract::kGetNumberStr);
     if (!method) return std::nullopt;
     ArgumentArray arguments(4);  // (a, b, first, second) as declared

@@ -34,7 +34,7 @@ int SeparatorsInBuffer(const wchar_t* list) { return CountCommas(list); }
 // otherwise the list, null when the component gave none. What the
 // component writes into the limit stays here.
 std::optional<Bstr> AskNameList(Bstr& a, Bstr& input, int limit) {
-    const ComPtr<IDispatch> nolv = CallReference(NolvSlot);
+    const CalledComponent nolv = CallReference(NolvSlot);
     const auto method = LookUpMethod(nolv, contract::kGetNameListCSV);
     if (!method) return std::nullopt;
     LONG ownLimit = limit;
