@@ -32,6 +32,8 @@ const std::vector<CommandForm>& CommandTable() {
         {"mode-w", Operation::ModeW, "Sivat_Lib_GetSivatModeW", {{wide, "TEXT"}}, false},
         {"set-settings-w", Operation::SetSettingsW, "Nolv_Lib_setSettingDataFileNameW",
          {{wide, "FILE"}}, false},
+        {"isolate", Operation::Isolate, "Nolv_Lib_SetIsolation",
+         {{integer, "COMPONENTS"}, {integer, "LIMIT-MS"}}, false},
     };
     return table;
 }

@@ -23,6 +23,7 @@ enum class Operation {
     PartsListBufferW,
     ModeW,
     SetSettingsW,
+    Isolate,
 };
 
 // Text: in the ANSI code page; WideText: in UTF-16, for a W function.

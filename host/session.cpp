@@ -154,6 +154,8 @@ std::vector<ResultField> Call(const Command& command, const WrapperExports& wrap
     case Operation::SetSettingsW:
         wrapper.setSettingDataFileNameW(TextPointer(command.wideText(0)));
         return {NoResult()};
+    case Operation::Isolate:
+        return {Result(wrapper.SetIsolation(command.integer(0), command.integer(1)))};
     }
     throw std::logic_error("a command with no call");
 }

@@ -20,6 +20,7 @@
 #include "doctor/findings.h"
 #include "doctor/library_checks.h"
 #include "doctor/library_load_check.h"
+#include "doctor/surrogate_checks.h"
 #include "probe_control.h"
 #include "support/clipboard_holder_process.h"
 #include "support/wrapper_library.h"
@@ -204,8 +205,12 @@ TEST(DoctorLibraryChecks, FindTheLibraryAndTellAnotherDllFromIt) {
         const char* finding;
     } cases[] = {
         {L"Nolv_Lib_Wrapper.dll", "library exports", Verdict::Passed,
-         "all eleven functions, the six buffer and UTF-16 ones, and the two that read the last "
-         "failure"},
+         "all eleven functions, the six buffer and UTF-16 ones, the two that read the last "
+         "failure and the isolation setting"},
+        {L"Nolv_Lib_Wrapper.dll", "nolvsurrogate.exe", Verdict::Passed,
+         "starts (and ends at once without a component to run)"},
+        {L"elsewhere\\Nolv_Lib_Wrapper.dll", "nolvsurrogate.exe", Verdict::Failed,
+         "elsewhere\\nolvsurrogate.exe: no such program"},
         {L"Nolv_Lib_Wrapper.dll", "library version", Verdict::Passed, "1.0.0.1"},
         {L"no_such_library.dll", "library file", Verdict::Failed,
          "no_such_library.dll: no such file"},
@@ -214,7 +219,8 @@ TEST(DoctorLibraryChecks, FindTheLibraryAndTellAnotherDllFromIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.finding);
-        const std::vector<Check> checks = LibraryChecks(BesideProgram(c.file));
+        std::vector<Check> checks = LibraryChecks(BesideProgram(c.file));
+        for (Check& check : SurrogateChecks(BesideProgram(c.file))) checks.push_back(std::move(check));
         const Check* check = Find(checks, c.subject);
         ASSERT_NE(check, nullptr) << Report(checks);
         EXPECT_EQ(check->verdict, c.verdict) << Report(checks);

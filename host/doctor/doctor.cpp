@@ -7,6 +7,7 @@
 #include "doctor/component_checks.h"
 #include "doctor/library_checks.h"
 #include "doctor/library_load_check.h"
+#include "doctor/surrogate_checks.h"
 #include "wide_text.h"
 #include "wrapper_exports.h"
 
@@ -51,6 +52,7 @@ ExitStatus RunDoctor(const DoctorOptions& options, std::ostream& out) {
     };
     const std::wstring libraryPath = LibraryPath(options);
     report(LibraryChecks(libraryPath));
+    report(SurrogateChecks(libraryPath));
     {
         const Apartment apartment;
         const LibraryUnderCheck library(libraryPath);

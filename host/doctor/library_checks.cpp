@@ -32,7 +32,8 @@ Check ExportsCheck(const std::wstring& path) {
     const std::vector<std::string> missing = MissingWrapperExports(module.get());
     if (missing.empty())
         return Passed("library exports", "all eleven functions, the six buffer and UTF-16 ones, "
-                                         "and the two that read the last failure");
+                                         "the two that read the last failure and the isolation "
+                                         "setting");
     std::string names;
     for (const std::string& name : missing) names += (names.empty() ? "" : ", ") + name;
     return Failed(

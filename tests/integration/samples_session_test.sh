@@ -36,8 +36,11 @@ else
     path_not_found="Path not found." invalid_window="Invalid window handle."
 fi
 
+# The library's checks, one more for the 64-bit library's 32-bit surrogate.
+checks=24
+[[ -e $bin/nolvsurrogate32.exe ]] && checks=25
 check "doctor with the samples registered" "\
-doctor: all 23 checks passed
+doctor: all $checks checks passed
 exit=0" "$(doctor)"
 nolv_class=$(host doctor | sed -n 's/^ok    NOLV_Lib.NOLVComClass CLSID: //p')
 

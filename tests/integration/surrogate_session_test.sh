@@ -94,7 +94,7 @@ check "the demo's calls through the surrogate give the in-process results" "$in_
 # Wine's surrogates outlive their clients: what the count below sees.
 check "the surrogates of the two loads are counted" "2" "$(surrogates)"
 check "doctor with the surrogate" "\
-doctor: all 23 checks passed
+doctor: all 25 checks passed
 exit=0" "$(doctor)"
 check "doctor creates through the surrogate" "\
 ok    NOLV_Lib.NOLVComClass registration: registered for 32-bit processes only, created out of process by the system's DLL surrogate (a 32-bit dllhost.exe)
