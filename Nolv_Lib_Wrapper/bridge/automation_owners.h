@@ -33,6 +33,8 @@ public:
     }
 
     Interface* get() const { return pointer_; }
+    // Gives up the reference, unreleased, to the caller.
+    Interface* detach() { return std::exchange(pointer_, nullptr); }
     Interface* operator->() const { return pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }
     // Where a creation or QueryInterface stores a new reference; the owner

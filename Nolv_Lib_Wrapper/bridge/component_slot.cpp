@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "bridge/component_creation.h"
+#include "frame/export_scope.h"
 #include "frame/failure_record.h"
 #include "frame/fixed_text.h"
 #include "frame/thread_state.h"
@@ -20,13 +21,14 @@ SlotStorage nolvStorage;
 SlotStorage sivatStorage;
 
 // Releases what was taken out of a slot: the object, then the dispatch
-// reference, then, when it ran isolated, its process. It is out of the
-// slot first, so that a component's code run by a release finds the slot
-// as it is now.
+// reference, then, when it ran isolated, its process; what an export
+// running on this thread is calling is handed to it instead. It is out of
+// the slot first, so that a component's code run by a release finds the
+// slot as it is now.
 void Release(ComponentSlot taken) {
-    taken.object = {};
-    taken.dispatch = {};
-    taken.isolated = {};
+    ReleaseUnlessCalled(taken.object.detach());
+    ReleaseUnlessCalled(taken.dispatch.detach());
+    ReleaseUnlessCalled(taken.isolated.detach());
 }
 
 // Starting the component's own process takes a second or two, more on a
@@ -92,6 +94,14 @@ bool CreationFailed(const ComponentSlot& slot, FailureStep step, HRESULT status,
 
 ComponentSlot& NolvSlot = nolvStorage.slot;
 ComponentSlot& SivatSlot = sivatStorage.slot;
+
+HRESULT IsolatedComponent::QueryInterface(REFIID riid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = IsEqualIID(riid, IID_IUnknown) ? static_cast<IUnknown*>(this) : nullptr;
+    if (*object == nullptr) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
 
 ULONG IsolatedComponent::Release() {
     const LONG left = InterlockedDecrement(&references_);

@@ -13,17 +13,20 @@ struct IsolationChoice {
     DWORD callLimit = 0;  // milliseconds per call, 0 for none
 };
 
-// A component running in a process of its own, held by its slot and by
-// each call under way on it, so that the process ends only once the slot
-// has let go of it and no call is running there any more.
-class IsolatedComponent {
+// A component running in a process of its own, held by its slot and, once
+// the slot lets go of it during a call, by that call (see export_scope.h),
+// so that the process ends only once no call is running there any more.
+class IsolatedComponent final : public IUnknown {
 public:
     IsolatedComponent(const CLSID& classId, DWORD callLimit) : classId_(classId), callLimit_(callLimit) {}
     IsolatedComponent(const IsolatedComponent&) = delete;
     IsolatedComponent& operator=(const IsolatedComponent&) = delete;
 
-    ULONG AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG Release();
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
+    ULONG STDMETHODCALLTYPE Release() override;
 
     IsolationFailure Start();
     IsolatedProcess& process() { return process_; }
@@ -35,7 +38,7 @@ public:
     bool Ended() const { return process_.ExitCode() != STILL_ACTIVE; }
 
 private:
-    ~IsolatedComponent() = default;
+    virtual ~IsolatedComponent() = default;
 
     const CLSID classId_;
     const DWORD callLimit_;
@@ -72,7 +75,7 @@ bool RestartComponent(ComponentSlot& slot);
 // Empties both slots and ends the library's use of COM on the calling
 // thread: every CoInitialize that a creation on this thread made succeed
 // is matched, and none other, so a host's own apartment survives, and so
-// does another thread's. A component whose method is running keeps the
-// reference of that call until it returns, and the matching happens once
-// the thread's outermost export returns.
+// does another thread's. A component whose method is running on this
+// thread is handed to that call, which releases it as it returns, and the
+// matching happens once the thread's outermost export returns.
 void ReleaseComponents();

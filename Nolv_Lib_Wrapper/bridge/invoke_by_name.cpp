@@ -54,7 +54,7 @@ bool RecordIsolatedEnd(IsolatedComponent& isolated, HRESULT status) {
 
 bool RecordComponentFailure(const CalledComponent& component, FailureStep step, HRESULT status) {
     if (ComponentGone(status)) {
-        if (component.isolated) return RecordIsolatedEnd(*component.isolated.get(), status);
+        if (component.isolated) return RecordIsolatedEnd(*component.isolated, status);
         step = FailureStep::ComponentGone;
     }
     // A proxy refuses calls from any thread but the one that loaded it.
@@ -103,9 +103,10 @@ void AddComponentDetails(HRESULT status, EXCEPINFO& exception, UINT argumentErro
 
 }  // namespace
 
-CalledComponent CallReference(ComponentSlot& slot) {
-    if (slot.isolated && slot.isolated->Ended()) RestartComponent(slot);
-    return {slot.isolated, slot.dispatch};
+CalledComponent IsolatedCallReference(ComponentSlot& slot) {
+    if (slot.isolated->Ended()) RestartComponent(slot);
+    MarkCalling(slot.dispatch.get(), slot.isolated.get());
+    return {slot.isolated.get(), slot.dispatch.get()};
 }
 
 std::optional<DISPID> LookUpMethod(const CalledComponent& component, const wchar_t* name) {
@@ -130,22 +131,6 @@ std::optional<DISPID> LookUpMethod(const CalledComponent& component, const wchar
 ArgumentArray::ArgumentArray(std::size_t count)
     : count_(count), elements_(count > 0 ? NewArrayOrThrow<VARIANTARG>(count) : nullptr) {}
 
-void ArgumentArray::Text(std::size_t element, BSTR* text) {
-    elements_[element].vt = VT_BSTR | VT_BYREF;
-    elements_[element].pbstrVal = text;
-}
-
-void ArgumentArray::Integer(std::size_t element, LONG* value) {
-    elements_[element].vt = VT_I4 | VT_BYREF;
-    elements_[element].plVal = value;
-}
-
-DISPPARAMS ArgumentArray::Parameters() {
-    DISPPARAMS parameters{};
-    parameters.rgvarg = elements_.get();
-    parameters.cArgs = static_cast<UINT>(count_);
-    return parameters;
-}
 
 void InvokeMethod(const CalledComponent& component, DISPID method, ArgumentArray& arguments,
                   VARIANT* result) {

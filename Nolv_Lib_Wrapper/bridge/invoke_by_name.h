@@ -12,22 +12,28 @@
 #include <optional>
 
 #include "bridge/component_slot.h"
+#include "frame/export_scope.h"
 
-// The component an operation calls: references of the call's own, taken
-// from the slot as the call starts and held until it returns. A
-// FreeNolvSys nested in one of the component's methods (the host may run
-// while a dialog is up, say) empties the slot, but the component, and the
-// process it runs in when isolated, live until the method has returned.
-// No dispatch reference when the slot holds none (a component never
-// loaded, not loaded whole, or freed).
+// The component an operation calls, borrowed from its slot as the call
+// starts and marked as the export's own: a FreeNolvSys nested in one of the
+// component's methods (the host may run while a dialog is up, say) empties
+// the slot, but hands the references to this export, so that the
+// component, and the process it runs in when isolated, live until the
+// method has returned (export_scope.h). No dispatch reference when the slot
+// holds none (a component never loaded, not loaded whole, or freed).
 struct CalledComponent {
-    ComPtr<IsolatedComponent> isolated;  // released after the dispatch reference
-    ComPtr<IDispatch> dispatch;
+    IsolatedComponent* isolated;
+    IDispatch* dispatch;
 };
 
 // An isolated component whose process has ended is started again first,
 // once; if it cannot be, the slot is emptied and the reason recorded.
-CalledComponent CallReference(ComponentSlot& slot);
+CalledComponent IsolatedCallReference(ComponentSlot& slot);
+inline CalledComponent CallReference(ComponentSlot& slot) {
+    if (slot.isolated) return IsolatedCallReference(slot);
+    MarkCalling(slot.dispatch.get(), nullptr);
+    return {nullptr, slot.dispatch.get()};
+}
 
 // Lookup stage. Nothing when the name is not resolved, and also when there
 // is no component: the operation then behaves as for a method the
@@ -42,10 +48,21 @@ public:
     // memory is exhausted.
     explicit ArgumentArray(std::size_t count);
 
-    void Text(std::size_t element, BSTR* text);     // VT_BSTR | VT_BYREF
-    void Integer(std::size_t element, LONG* value); // VT_I4 | VT_BYREF
+    void Text(std::size_t element, BSTR* text) {  // VT_BSTR | VT_BYREF
+        elements_[element].vt = VT_BSTR | VT_BYREF;
+        elements_[element].pbstrVal = text;
+    }
+    void Integer(std::size_t element, LONG* value) {  // VT_I4 | VT_BYREF
+        elements_[element].vt = VT_I4 | VT_BYREF;
+        elements_[element].plVal = value;
+    }
 
-    DISPPARAMS Parameters();
+    DISPPARAMS Parameters() {
+        DISPPARAMS parameters{};
+        parameters.rgvarg = elements_.get();
+        parameters.cArgs = static_cast<UINT>(count_);
+        return parameters;
+    }
 
 private:
     std::size_t count_;

@@ -20,30 +20,47 @@ void CopyRecord(const FailureRecord& from, FailureRecord& to) {
 
 }  // namespace
 
-ExportScope::ExportScope(const ExportCall& call) noexcept : thread_(EnsureThreadState()) {
-    if (thread_ == nullptr) {
-        BeginCall(WorkingRecord(), call);
-        return;
-    }
-    frame_.outer = thread_->innermost;
-    frame_.spilled = false;
-    // An interrupted export whose record is already aside keeps it there:
-    // the record holds an earlier nested export's outcome.
-    if (frame_.outer != nullptr && !frame_.outer->spilled) {
-        CopyRecord(thread_->record, frame_.outer->saved);
-        frame_.outer->spilled = true;
-    }
-    thread_->innermost = &frame_;
-    BeginCall(thread_->record, call);
+void InterruptExport(ThreadState& thread, CallFrame& interrupted) noexcept {
+    CopyRecord(thread.record, interrupted.saved);
+    interrupted.spilled = true;
 }
 
-ExportScope::~ExportScope() {
-    if (thread_ == nullptr) return;
-    TakeBackRecord(*thread_);
-    thread_->innermost = frame_.outer;
-    if (frame_.outer != nullptr) return;
-    for (unsigned n = std::exchange(thread_->pendingUninitializations, 0u); n > 0; --n)
-        CoUninitialize();
+void BeginCallWithoutState(const ExportCall& call) noexcept { BeginCall(WorkingRecord(), call); }
+
+void UndoComInitializations(ThreadState& thread) noexcept {
+    for (unsigned n = std::exchange(thread.pendingUninitializations, 0u); n > 0; --n) CoUninitialize();
+}
+
+void ReleaseUnlessCalled(IUnknown* reference) noexcept {
+    if (reference == nullptr) return;
+    const ThreadState* thread = CurrentThreadState();
+    CallFrame* keeper = nullptr;
+    int place = 0;
+    for (CallFrame* frame = thread != nullptr ? thread->innermost : nullptr; frame != nullptr;
+         frame = frame->outer) {
+        for (int i = 0; i < kCalledReferences; ++i) {
+            if (frame->calling[i] != reference) continue;
+            // A call that already holds one keeps the object alive.
+            if (frame->owned[i] != nullptr) {
+                reference->Release();
+                return;
+            }
+            keeper = frame;
+            place = i;
+        }
+    }
+    if (keeper != nullptr)
+        keeper->owned[place] = reference;
+    else
+        reference->Release();
+}
+
+// The dispatch reference first: an isolated component's process ends with
+// its keeper, once nothing holds its proxy.
+void ReleaseHandedOver(CallFrame& frame) noexcept {
+    for (IUnknown*& owned : frame.owned) {
+        if (owned != nullptr) std::exchange(owned, nullptr)->Release();
+    }
 }
 
 void TakeBackRecord(ThreadState& thread) noexcept {

@@ -4,8 +4,9 @@
 // restores the caller's on the way out.
 #pragma once
 
+#include "frame/thread_state.h"
+
 class CWinApp;
-struct ThreadState;
 
 struct ModuleState {
     CWinApp* app = nullptr;
@@ -20,8 +21,13 @@ ModuleState* LibraryModuleState();
 // module state to switch.
 class ModuleStateScope {
 public:
-    ModuleStateScope(ThreadState* thread, ModuleState* state);
-    ~ModuleStateScope();
+    ModuleStateScope(ThreadState* thread, ModuleState* state)
+        : thread_(thread), previous_(thread != nullptr ? thread->moduleState : nullptr) {
+        if (thread_ != nullptr) thread_->moduleState = state;
+    }
+    ~ModuleStateScope() {
+        if (thread_ != nullptr) thread_->moduleState = previous_;
+    }
     ModuleStateScope(const ModuleStateScope&) = delete;
     ModuleStateScope& operator=(const ModuleStateScope&) = delete;
 

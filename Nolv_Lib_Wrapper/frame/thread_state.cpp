@@ -20,8 +20,7 @@ void Unlink(ThreadState* state) {
 
 }  // namespace
 
-ThreadState* EnsureThreadState() noexcept {
-    if (ThreadState* state = CurrentThreadState()) return state;
+ThreadState* MakeThreadState() noexcept {
     // Zeroed: no export running, nothing counted, a record of no failure.
     auto* state = static_cast<ThreadState*>(
         HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ThreadState)));

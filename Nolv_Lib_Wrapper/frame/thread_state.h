@@ -36,7 +36,11 @@ inline ThreadState* CurrentThreadState() noexcept {
 
 // The calling thread's state, made on its first call; null when there is
 // no memory left for it.
-ThreadState* EnsureThreadState() noexcept;
+ThreadState* MakeThreadState() noexcept;
+inline ThreadState* EnsureThreadState() noexcept {
+    ThreadState* state = CurrentThreadState();
+    return state != nullptr ? state : MakeThreadState();
+}
 
 // The thread is ending: its state goes with it.
 void ReleaseThreadState() noexcept;
