@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "benchmark/direct_calls.h"
@@ -20,6 +21,7 @@
 #include "support/component_test.h"
 #include "support/host_clipboard.h"
 #include "support/import_patch.h"
+#include "support/sample_server.h"
 #include "support/wrapper_library.h"
 
 namespace {
@@ -227,6 +229,57 @@ void MeasureListGrowth(WrapperLibrary& wrapper, IDispatch* nolv, int runs) {
                 (*slowest / *fastest - 1) * 100);
 }
 
+// What running the components isolated costs, against the sample
+// components (the probe's scripts would not reach a probe in another
+// process): a load of both and their release, and a call of each operation,
+// in process and each in a process of its own.
+void MeasureIsolation(WrapperLibrary& wrapper, int runs) {
+    for (const wchar_t* server : {L"nolv_sample.dll", L"sivat_sample.dll"})
+        SampleServer(server).Call("DllRegisterServer");
+    int first = 3;
+    int second = 4;
+    char text[64];
+    int needed = 0;
+    const std::vector<std::pair<const char*, std::function<void()>>> calls = {
+        {"Sivat_Lib_GetSivatMode", [&] { wrapper.GetSivatMode("ABC-12"); }},
+        {"Nolv_Lib_setSettingDataFileName", [&] { wrapper.setSettingDataFileName(""); }},
+        {"Nolv_Lib_getNumberStrBuf",
+         [&] { wrapper.getNumberStrBuf("NS", "X", &first, &second, text, sizeof text, &needed); }},
+        {"Nolv_Lib_getPartsNameListBuf",
+         [&] { wrapper.getPartsNameListBuf("", "Bolt M4, Nut M6", 0, text, sizeof text, &needed); }},
+        {"Nolv_Lib_getNumberStrRZ", [&] { wrapper.getNumberStrRZ("NS", "X", &first, &second); }},
+    };
+    // Medians over the runs, in process and isolated: the load and release,
+    // then each call.
+    std::vector<std::vector<double>> times[2];
+    for (int isolated = 0; isolated < 2; ++isolated) {
+        wrapper.SetIsolation(isolated ? 3 : 0, 0);
+        times[isolated].resize(calls.size() + 1);
+        for (int run = 0; run < std::max(3, runs / 2); ++run) {
+            times[isolated][0].push_back(SecondsPerCall([&] {
+                wrapper.LoadNolvSys();
+                wrapper.LoadSivatSys();
+                wrapper.FreeNolvSys();
+            }, 1));
+            wrapper.LoadNolvSys();
+            wrapper.LoadSivatSys();
+            for (size_t i = 0; i < calls.size(); ++i)
+                times[isolated][i + 1].push_back(SecondsPerCall(calls[i].second, isolated ? 20 : 200));
+            wrapper.FreeNolvSys();
+        }
+    }
+    wrapper.SetIsolation(0, 0);
+    std::printf("\n| isolated, against the samples | in process ms | isolated ms | isolated − in process, ms |\n");
+    std::printf("|---|---|---|---|\n");
+    for (size_t i = 0; i <= calls.size(); ++i) {
+        const double inProcess = Median(times[0][i]) * 1e3;
+        const double isolated = Median(times[1][i]) * 1e3;
+        std::printf("| %s | %.3f | %.3f | %.3f |\n",
+                    i == 0 ? "LoadNolvSys and LoadSivatSys, then FreeNolvSys" : calls[i - 1].first,
+                    inProcess, isolated, isolated - inProcess);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -253,5 +306,8 @@ int main(int argc, char** argv) {
     nolv->Release();
     sivat->Release();
     wrapper.FreeNolvSys();
+    MeasureIsolation(wrapper, runs);
+    ProbeRegister(PROBE_NOLV, kNolvProgId);
+    ProbeRegister(PROBE_SIVAT, kSivatProgId);
     return 0;
 }
