@@ -52,10 +52,4 @@ bootstrap: apt-get install failed with the release's own versions too: the mirro
 bootstrap: It is probably in the middle of a sync: run the same command again later, or point /etc/apt/sources.list.d/ (or /etc/apt/sources.list) at another Debian mirror.
 exit=1" "$(PINNED_REFUSED=1 run wine32:i386 | sed -n '/out of step/,/^exit=/p')"
 
-check "packages wanted from a suite of their own are not retried from the release" "\
-bootstrap: apt-get install failed (see above)
-exit=1
-install -y -qq --no-install-recommends -t bookworm-backports qemu-user" \
-    "$(run -t bookworm-backports qemu-user | sed -n '/install failed/,$p' | grep -v '^update')"
-
 exit $((failures > 0))
