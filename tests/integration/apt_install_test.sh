@@ -25,24 +25,20 @@ exit 100
 EOF
 chmod +x "$work/apt-get"
 
-# The calls apt-get saw, the bootstrap's own lines, and the exit status.
+# The bootstrap's own lines after the updates, the exit status, and the
+# installs apt-get was asked for.
 run() {
     rm -f "$work/calls"
-    PATH=$work:$PATH NOLV_APT_RETRY_PAUSE=0 "$apt_install" "$@" 2>&1 >/dev/null | grep '^bootstrap:'
+    PATH=$work:$PATH NOLV_APT_RETRY_PAUSE=0 "$apt_install" "$@" 2>&1 >/dev/null |
+        grep '^bootstrap:' | grep -v 'update failed'
     echo "exit=${PIPESTATUS[0]}"
-    cat "$work/calls"
+    grep '^install' "$work/calls"
 }
 
 check "refused, then installed with the release's own versions" "\
-bootstrap: apt-get update failed (try 1 of 3)
-bootstrap: apt-get update failed (try 2 of 3)
-bootstrap: apt-get update failed (try 3 of 3)
 bootstrap: going on with the package indexes that did arrive; missing: bookworm-security main i386
 bootstrap: the mirror's bookworm-security index for i386 is out of step; installing the release's own versions (-t $codename)
 exit=0
-update -qq
-update -qq
-update -qq
 install -y -qq --no-install-recommends wine wine32:i386
 install -y -qq --no-install-recommends -t $codename wine wine32:i386" "$(run wine wine32:i386)"
 
