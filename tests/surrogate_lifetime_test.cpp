@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,11 +70,26 @@ void ExpectSurrogatesEnded(const ProcessIds& before, int creations) {
     EXPECT_TRUE(StartedSince(before).empty()) << "a surrogate outlived its last reference";
 }
 
-constexpr int kWarmUps = 5;
+// Each creation starts a surrogate process, and where i686 runs under an
+// emulator every one of them costs seconds: few cycles, each ending the
+// surrogates it started. A handle kept a cycle still shows in four.
+constexpr int kWarmUps = 2;
+constexpr int kCycles = 4;
+constexpr int kCreationsPerCycle = 2;
+
+// Runs step, which creates both components and releases them, then sees
+// its surrogates end (under Wine, ends them: they never end by themselves).
+std::function<void()> EndingItsSurrogates(const std::function<void()>& step) {
+    return [step] {
+        const ProcessIds before = RunningSurrogates();
+        step();
+        ExpectSurrogatesEnded(before, kCreationsPerCycle);
+    };
+}
 
 // One cycle of what the library does, made with plain COM calls: under
 // Wine the platform keeps a few handles for every surrogate a process has
-// talked to (the surrogates never end there), whoever makes the calls.
+// talked to, whoever makes the calls.
 void PlainComCycle() {
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     const struct {
@@ -106,53 +124,60 @@ struct Floor {
     int cycles;
 };
 
-Floor PlatformFloor(int cycles) { return {GrowthOver(kWarmUps, cycles, PlainComCycle), cycles}; }
+Floor PlatformFloor(int cycles) {
+    return {GrowthOver(kWarmUps, cycles, EndingItsSurrogates(PlainComCycle)), cycles};
+}
 
-// Growth over `cycles` cycles within what the platform keeps for as many,
-// give or take what a measurement's own noise makes.
-bool WithinFloor(const ProcessResources& growth, int cycles, const Floor& floor) {
-    const long long handles = floor.growth.handles * cycles / floor.cycles + 2;
-    const long long memory =
-        std::max(0LL, floor.growth.privateMemory) * cycles / floor.cycles + 1024 * 1024;
-    return growth.handles <= handles && growth.privateMemory < memory &&
-           growth.freeTlsSlots == 0 && growth.windows <= 0;
+// What grew over `cycles` cycles beyond what the platform keeps for as
+// many, give or take a measurement's own noise: " handles", " memory",
+// " TLS slots", " windows", or "". A worker thread of the platform's alive at
+// one end of a measurement and not at the other moves the private memory by
+// its stacks, 3.1 MB under Wine (seen either way on a busy machine): the
+// memory sees only leaks of a megabyte or more a cycle here (the library's
+// smaller ones are measured in process, over thousands of cycles).
+constexpr long long kMemoryNoise = 4 * 1024 * 1024;
+std::string BeyondFloor(const ProcessResources& growth, int cycles, const Floor& floor) {
+    std::string beyond;
+    if (growth.handles > floor.growth.handles * cycles / floor.cycles + 2) beyond += " handles";
+    if (growth.privateMemory >=
+        std::max(0LL, floor.growth.privateMemory) * cycles / floor.cycles + kMemoryNoise)
+        beyond += " memory";
+    if (growth.freeTlsSlots != 0) beyond += " TLS slots";
+    if (growth.windows > 0) beyond += " windows";
+    return beyond;
 }
 
 }  // namespace
 
 TEST(SurrogateLifetime, LoadFreeCyclesKeepNoMoreThanPlainComDoes) {
-    const ProcessIds before = RunningSurrogates();
-    const Floor floor = PlatformFloor(20);
-    Terminate(StartedSince(before));
+    const Floor floor = PlatformFloor(kCycles);
     std::printf("plain COM: %d cycles; %s\n", floor.cycles, Describe(floor.growth).c_str());
 
-    // The comparison sees one handle kept a cycle on top of the platform's.
+    // The comparison sees a handle and 3 MB kept a cycle on top of the
+    // platform's.
     std::vector<HANDLE> kept;
-    const ProcessResources planted = GrowthOver(kWarmUps, 10, [&] {
+    std::vector<std::vector<char>> keptMemory;
+    const ProcessResources planted = GrowthOver(kWarmUps, kCycles, EndingItsSurrogates([&] {
         PlainComCycle();
         kept.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    });
+        keptMemory.emplace_back(3 * 1024 * 1024, 'k');
+    }));
     for (HANDLE event : kept) CloseHandle(event);
-    Terminate(StartedSince(before));
-    EXPECT_FALSE(WithinFloor(planted, 10, floor)) << Describe(planted);
+    std::printf("plain COM, a handle and 3 MB kept: %d cycles; %s\n", kCycles,
+                Describe(planted).c_str());
+    EXPECT_EQ(BeyondFloor(planted, kCycles, floor), " handles memory") << Describe(planted);
 
     WrapperLibrary wrapper;
-    const int cycles = Configured("NOLV_SURROGATE_CYCLES", 100);
-    int creations = 0;
-    const ProcessResources growth = GrowthOver(kWarmUps, cycles, [&] {
+    const int cycles = Configured("NOLV_SURROGATE_CYCLES", kCycles);
+    const ProcessResources growth = GrowthOver(kWarmUps, cycles, EndingItsSurrogates([&] {
         ASSERT_EQ(wrapper.LoadNolvSys(), 1);
         ASSERT_EQ(wrapper.LoadSivatSys(), 1);
-        creations += 2;
-        if (UnderWine()) {
-            EXPECT_EQ(StartedSince(before).size(), static_cast<size_t>(creations));
-        }
         ExpectTheDemoResults(wrapper);
         wrapper.FreeNolvSys();
-    });
+    }));
     std::printf("library: %d load/free cycles through the surrogate; %s\n", cycles,
                 Describe(growth).c_str());
-    EXPECT_TRUE(WithinFloor(growth, cycles, floor)) << Describe(growth);
-    ExpectSurrogatesEnded(before, creations);
+    EXPECT_EQ(BeyondFloor(growth, cycles, floor), "") << Describe(growth);
 }
 
 TEST(SurrogateLifetime, ADeadSurrogateGivesTheFallbacksAndAReloadRecovers) {

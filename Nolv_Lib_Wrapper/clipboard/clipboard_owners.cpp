@@ -5,8 +5,9 @@
 
 namespace {
 
-// 25 attempts 20 ms apart: about half a second in all.
-constexpr int kOpenAttempts = 25;
+// Attempts 20 ms apart for half a second. Counted in time, not in
+// attempts: on a busy machine each attempt and each pause take longer.
+constexpr ULONGLONG kTryFor = 500;
 constexpr DWORD kPauseBetweenAttempts = 20;
 
 // "held by NAME.exe (process N)", as far as Windows tells who has the
@@ -44,12 +45,13 @@ void RecordNotOpened(ULONGLONG milliseconds) {
 
 OpenedClipboard::OpenedClipboard() {
     const ULONGLONG start = GetTickCount64();
-    for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
+    for (;;) {
         if (OpenClipboard(nullptr)) {
             opened_ = true;
             return;
         }
-        if (attempt < kOpenAttempts) Sleep(kPauseBetweenAttempts);
+        if (GetTickCount64() - start + kPauseBetweenAttempts > kTryFor) break;
+        Sleep(kPauseBetweenAttempts);
     }
     RecordNotOpened(GetTickCount64() - start);
 }
