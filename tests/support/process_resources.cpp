@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <string>
 #include <vector>
 
@@ -111,6 +113,18 @@ SIZE_T CommittedPrivateMemory() {
     return total;
 }
 
+int OwnThreads() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    int threads = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++threads;
+    CloseHandle(snapshot);
+    return threads;
+}
+
 ProcessResources CurrentResources() {
     const OwnHandleCounts handles = OwnHandles();
     return {static_cast<long long>(CommittedPrivateMemory()), handles.all, handles.events,
@@ -121,6 +135,22 @@ ProcessResources Growth(const ProcessResources& before, const ProcessResources& 
     return {after.privateMemory - before.privateMemory, after.handles - before.handles,
             after.events - before.events, after.freeTlsSlots - before.freeTlsSlots,
             after.windows - before.windows};
+}
+
+namespace {
+DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
+}  // namespace
+
+ProcessResources SettledResources(int threads, DWORD milliseconds, DWORD* waited) {
+    const DWORD start = GetTickCount();
+    while (OwnThreads() > threads && GetTickCount() - start < milliseconds) Sleep(100);
+    *waited = GetTickCount() - start;
+    HANDLE thread = CreateThread(nullptr, 0, EndAtOnce, nullptr, 0, nullptr);
+    if (thread != nullptr) {
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    return CurrentResources();
 }
 
 std::string Describe(const ProcessResources& growth) {

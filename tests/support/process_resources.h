@@ -31,6 +31,20 @@ ProcessResources CurrentResources();
 // cache grows and shrinks with the code it has seen.
 SIZE_T CommittedPrivateMemory();
 
+// The threads of this process, platform threads included.
+int OwnThreads();
+
+// The resources once the process runs no more threads than `threads`
+// (waited for up to `milliseconds`; the time waited in *waited), read in a
+// state that every reading shares. The platform starts worker threads of
+// its own (the thread pool's, COM's) and lets them go after seconds of
+// idling; each holds about 3 MB of stack, and Wine frees a thread's stack
+// only when the next thread ends. So a reading first runs a thread of its
+// own to its end: whatever thread ended before is then freed, and the one
+// stack left pending is that thread's, in every reading. A thread that
+// never ends is waited for in vain, and counted.
+ProcessResources SettledResources(int threads, DWORD milliseconds, DWORD* waited);
+
 // after minus before, field by field.
 ProcessResources Growth(const ProcessResources& before, const ProcessResources& after);
 

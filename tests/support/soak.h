@@ -23,9 +23,14 @@ inline int SoakRounds(int defaultRounds) { return Configured("NOLV_SOAK_ROUNDS",
 // Stops early once an assertion has failed fatally.
 inline ProcessResources GrowthOver(int warmUps, int times, const std::function<void()>& step) {
     for (int i = 0; i < warmUps; ++i) step();
-    const ProcessResources before = CurrentResources();
+    const int threads = OwnThreads();
+    DWORD waited = 0;
+    const ProcessResources before = SettledResources(threads, 0, &waited);
     for (int i = 0; i < times && !::testing::Test::HasFatalFailure(); ++i) step();
-    return Growth(before, CurrentResources());
+    // Read once the platform's idle workers started meanwhile have ended.
+    const ProcessResources after = SettledResources(threads, 20000, &waited);
+    if (waited >= 100) std::printf("waited %lu ms for the platform's extra threads to end\n", waited);
+    return Growth(before, after);
 }
 
 // A soak: one warm-up round, then NOLV_SOAK_ROUNDS rounds (the given
