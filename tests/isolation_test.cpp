@@ -305,6 +305,19 @@ TEST(IsolatedHost, NoSurrogateOutlivesTheProcessThatStartedIt) {
     }
 }
 
+// Wine keeps one event per crashed call (its RPC layer's, not ours). Under
+// load it now and then keeps a few more events and handles besides (seen:
+// 10 and 10 over 200 cycles, in a run beside other Wine work), far fewer
+// than one a cycle; a leak of ours would keep at least one every cycle.
+void ExpectNoLeakButThePlatformsPerCrash(ProcessResources growth, int crashes) {
+    const long long sporadic = crashes / 10 + 2;
+    EXPECT_LE(growth.events, crashes + sporadic);
+    growth.handles -= growth.events;
+    EXPECT_LE(growth.handles, sporadic) << "handles other than events";
+    growth.handles = 0;
+    ExpectNoLeak(growth, 512 * 1024);
+}
+
 // Cycles of a start, a call and a release, then a start and a crash, and
 // the host keeps nothing of them: no handle, no memory, no TLS slot, no
 // window. Except that COM under Wine 8 keeps an event for every call whose
@@ -325,9 +338,7 @@ TEST(IsolatedHost, ReleaseAndCrashCyclesGrowNothing) {
         }
     });
     std::printf("%d cycles; %s\n", cycles, Describe(growth).c_str());
-    EXPECT_LE(growth.events, cycles + 2);
-    growth.handles -= growth.events;
-    ExpectNoLeak(growth, 512 * 1024);
+    ExpectNoLeakButThePlatformsPerCrash(growth, cycles);
     CoUninitialize();
 }
 
@@ -474,9 +485,7 @@ TEST_F(IsolatedExports, CrashAndRestartCyclesGrowNothing) {
         EXPECT_EQ(Mode("ABC-12"), 2);
     });
     std::printf("%d crash-and-restart cycles through the exports; %s\n", cycles, Describe(growth).c_str());
-    EXPECT_LE(growth.events, cycles + 2);
-    growth.handles -= growth.events;
-    ExpectNoLeak(growth, 512 * 1024);
+    ExpectNoLeakButThePlatformsPerCrash(growth, cycles);
 }
 
 }  // namespace
