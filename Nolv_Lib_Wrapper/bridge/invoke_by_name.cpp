@@ -131,7 +131,6 @@ std::optional<DISPID> LookUpMethod(const CalledComponent& component, const wchar
 ArgumentArray::ArgumentArray(std::size_t count)
     : count_(count), elements_(count > 0 ? NewArrayOrThrow<VARIANTARG>(count) : nullptr) {}
 
-
 void InvokeMethod(const CalledComponent& component, DISPID method, ArgumentArray& arguments,
                   VARIANT* result) {
     DISPPARAMS parameters = arguments.Parameters();
