@@ -71,7 +71,40 @@ TEST(ResourceMeasures, SeeALeakOfTheirKindPlantedOnPurpose) {
          },
          [] { for (HANDLE event : kernelObjects) CloseHandle(event); kernelObjects.clear(); },
          [](const ProcessResources& growth) {
-             return growth.handles >= 10 && growth.events >= 10;
+             return growth.handles >= 10 && growth.deadCallKinds >= 10;
+         }},
+        {"inheritable events",
+         [] {
+             SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+             for (int i = 0; i < 10; ++i)
+                 kernelObjects.push_back(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+         },
+         [] { for (HANDLE event : kernelObjects) CloseHandle(event); kernelObjects.clear(); },
+         [](const ProcessResources& growth) {
+             return growth.handles >= 10 && growth.deadCallKinds == 0;
+         }},
+        // Client ends of pipes: ten whose server end is gone, ten whose
+        // server end is kept.
+        {"client ends of broken pipes",
+         [] {
+             for (int i = 0; i < 20; ++i) {
+                 const std::wstring name = L"\\\\.\\pipe\\planted-" +
+                                           std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                           std::to_wstring(i);
+                 const HANDLE server =
+                     CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, 0, 1, 0, 0, 0, nullptr);
+                 kernelObjects.push_back(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr));
+                 if (i < 10)
+                     CloseHandle(server);
+                 else
+                     kernelObjects.push_back(server);
+             }
+         },
+         [] { for (HANDLE pipe : kernelObjects) CloseHandle(pipe); kernelObjects.clear(); },
+         [](const ProcessResources& growth) {
+             return growth.handles >= 30 && growth.deadCallKinds >= 10 &&
+                    growth.deadCallKinds < 20;
          }},
         {"handles other than events",
          [] {
@@ -80,7 +113,7 @@ TEST(ResourceMeasures, SeeALeakOfTheirKindPlantedOnPurpose) {
          },
          [] { for (HANDLE mutex : kernelObjects) CloseHandle(mutex); kernelObjects.clear(); },
          [](const ProcessResources& growth) {
-             return growth.handles >= 10 && growth.events == 0;
+             return growth.handles >= 10 && growth.deadCallKinds == 0;
          }},
         {"TLS slots",
          [] { for (int i = 0; i < 10; ++i) slots.push_back(TlsAlloc()); },

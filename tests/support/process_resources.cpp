@@ -42,20 +42,33 @@ struct CountedText {
     const wchar_t* text;
 };
 
-bool IsEvent(USHORT handle) {
+constexpr UCHAR kInheritable = 0x02;  // OBJ_INHERIT, in an entry's flags
+
+std::wstring TypeOf(HANDLE handle) {
     static const auto query = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
     alignas(void*) unsigned char information[1024];
-    if (query(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle)), kObjectTypeInformation,
-              information, sizeof information, nullptr) < 0)
-        return false;
+    if (query(handle, kObjectTypeInformation, information, sizeof information, nullptr) < 0)
+        return {};
     const auto* type = reinterpret_cast<const CountedText*>(information);
-    return std::wstring(type->text, type->length / sizeof(wchar_t)) == L"Event";
+    return std::wstring(type->text, type->length / sizeof(wchar_t));
+}
+
+// An event, or the client end of a pipe whose server end is gone.
+bool OfADeadCallsKind(HANDLE handle) {
+    const std::wstring type = TypeOf(handle);
+    if (type == L"Event") return true;
+    DWORD flags = 0;
+    DWORD available = 0;
+    return type == L"File" && GetNamedPipeInfo(handle, &flags, nullptr, nullptr, nullptr) &&
+           (flags & PIPE_SERVER_END) == 0 &&
+           !PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) &&
+           GetLastError() == ERROR_BROKEN_PIPE;
 }
 
 struct OwnHandleCounts {
     long long all;
-    long long events;
+    long long deadCallKinds;
 };
 
 OwnHandleCounts OwnHandles() {
@@ -66,14 +79,20 @@ OwnHandleCounts OwnHandles() {
     while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
                            nullptr)) == kInfoLengthMismatch)
         buffer.resize(buffer.size() * 2);
-    if (status < 0) return {-1, -1};
+    if (status < 0) {
+        ADD_FAILURE() << "the system handle table cannot be read: " << std::hex << status;
+        return {0, 0};
+    }
     const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
     const USHORT self = static_cast<USHORT>(GetCurrentProcessId());
     OwnHandleCounts own{0, 0};
     for (ULONG i = 0; i < table->count; ++i) {
-        if (table->entries[i].processId != self) continue;
+        const HandleEntry& entry = table->entries[i];
+        if (entry.processId != self) continue;
         ++own.all;
-        if (IsEvent(table->entries[i].handle)) ++own.events;
+        if ((entry.flags & kInheritable) == 0 &&
+            OfADeadCallsKind(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entry.handle))))
+            ++own.deadCallKinds;
     }
     return own;
 }
@@ -115,7 +134,10 @@ SIZE_T CommittedPrivateMemory() {
 
 int OwnThreads() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "no snapshot of the threads: " << GetLastError();
+        return 0;
+    }
     int threads = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
@@ -127,24 +149,20 @@ int OwnThreads() {
 
 ProcessResources CurrentResources() {
     const OwnHandleCounts handles = OwnHandles();
-    return {static_cast<long long>(CommittedPrivateMemory()), handles.all, handles.events,
+    return {static_cast<long long>(CommittedPrivateMemory()), handles.all, handles.deadCallKinds,
             FreeTlsSlots(), OwnWindows()};
 }
 
 ProcessResources Growth(const ProcessResources& before, const ProcessResources& after) {
     return {after.privateMemory - before.privateMemory, after.handles - before.handles,
-            after.events - before.events, after.freeTlsSlots - before.freeTlsSlots,
+            after.deadCallKinds - before.deadCallKinds, after.freeTlsSlots - before.freeTlsSlots,
             after.windows - before.windows};
 }
 
 namespace {
 DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
-}  // namespace
 
-ProcessResources SettledResources(int threads, DWORD milliseconds, DWORD* waited) {
-    const DWORD start = GetTickCount();
-    while (OwnThreads() > threads && GetTickCount() - start < milliseconds) Sleep(100);
-    *waited = GetTickCount() - start;
+ProcessResources AfterAThreadEnded() {
     HANDLE thread = CreateThread(nullptr, 0, EndAtOnce, nullptr, 0, nullptr);
     if (thread != nullptr) {
         WaitForSingleObject(thread, INFINITE);
@@ -152,12 +170,25 @@ ProcessResources SettledResources(int threads, DWORD milliseconds, DWORD* waited
     }
     return CurrentResources();
 }
+}  // namespace
+
+ProcessResources SettledResources(int threads, DWORD milliseconds, DWORD* waited) {
+    // The process's first reading sets up the measure itself (seen: +7
+    // handles, +264 KB): made once, unused.
+    static const ProcessResources first = AfterAThreadEnded();
+    (void)first;
+    const DWORD start = GetTickCount();
+    while (OwnThreads() > threads && GetTickCount() - start < milliseconds) Sleep(100);
+    *waited = GetTickCount() - start;
+    return AfterAThreadEnded();
+}
 
 std::string Describe(const ProcessResources& growth) {
     auto signed_ = [](long long value) { return (value >= 0 ? "+" : "") + std::to_string(value); };
     return "private memory " + signed_(growth.privateMemory) + " bytes, handles " +
-           signed_(growth.handles) + " (events " + signed_(growth.events) + "), free TLS slots " +
-           signed_(growth.freeTlsSlots) + ", windows " + signed_(growth.windows);
+           signed_(growth.handles) + " (of a dead call's kinds " + signed_(growth.deadCallKinds) +
+           "), free TLS slots " + signed_(growth.freeTlsSlots) + ", windows " +
+           signed_(growth.windows);
 }
 
 void ExpectNoLeak(const ProcessResources& growth, long long memoryBytes) {

@@ -5,7 +5,10 @@
 //   privateMemory the committed private memory of the process's own address
 //                 space: grows with heap and automation-string leaks
 //   handles       this process's entries in the system handle table
-//   events        those of them that are events (counted in handles too)
+//   deadCallKinds those of them of the kinds COM under Wine keeps of a call
+//                 whose server died: events, and client ends of pipes whose
+//                 server end is gone; none inheritable (counted in handles
+//                 too)
 //   freeTlsSlots  TLS slots still free
 //   windows       this process's top-level and message-only windows
 #pragma once
@@ -17,7 +20,7 @@
 struct ProcessResources {
     long long privateMemory;
     long long handles;
-    long long events;
+    long long deadCallKinds;
     long long freeTlsSlots;
     long long windows;
 };
@@ -48,7 +51,8 @@ ProcessResources SettledResources(int threads, DWORD milliseconds, DWORD* waited
 // after minus before, field by field.
 ProcessResources Growth(const ProcessResources& before, const ProcessResources& after);
 
-// "private memory +N bytes, handles +N, free TLS slots +N, windows +N".
+// "private memory +N bytes, handles +N (of a dead call's kinds +N), free TLS
+// slots +N, windows +N".
 std::string Describe(const ProcessResources& growth);
 
 // The tolerance of a leak check: a handle or two of the platform's own may
