@@ -7,13 +7,19 @@
 set -uo pipefail
 [[ -z ${NOLV_LOADER_RANDOMIZED:-} ]] || { echo "skipped: address randomization cannot be turned off here"; exit 77; }
 source "$(dirname "${BASH_SOURCE[0]}")/check.sh"
-sleep 5 </dev/null 2>/dev/null | wine cmd /c pause >/dev/null 2>&1 &  # waits for its input to end
+# `pause` waits for its input to end: the program runs until fd 3 closes.
+input=$(mktemp -u)
+mkfifo "$input"
+wine cmd /c pause <"$input" >/dev/null 2>&1 &
 program=$!
-for _ in $(seq 40); do  # until the shim has handed over to the loader
+exec 3>"$input"
+rm -f "$input"
+for _ in $(seq 600); do  # until the shim has handed over to the loader, up to a minute
     [[ $(readlink "/proc/$program/exe") == */wine64 ]] && break
     sleep 0.1
 done
 read -r personality <"/proc/$program/personality"
+exec 3>&-
 wait "$program"
 check "the program's personality has ADDR_NO_RANDOMIZE (0x0040000)" 1 $(((0x$personality >> 18) & 1))
 ((failures == 0))
