@@ -160,6 +160,20 @@ TEST(ResourceMeasures, SeeALeakOfTheirKindPlantedOnPurpose) {
 // A C++ module built as ours are but without the runtime ledger leaks on
 // every load and unload that throws once: the very fault the lifecycle
 // checks below are for.
+DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
+
+// A thread that ends during the measured work reads as nothing kept, though
+// Wine frees an ended thread's stack only when the next thread ends: every
+// reading runs a thread of its own to its end first.
+TEST(ResourceMeasures, AThreadEndedDuringTheWorkReadsAsNothingKept) {
+    const ProcessResources growth = GrowthOver(0, 1, [] {
+        const HANDLE thread = CreateThread(nullptr, 0, EndAtOnce, nullptr, 0, nullptr);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    });
+    EXPECT_LT(growth.privateMemory, 512 * 1024) << Describe(growth);
+}
+
 TEST(ResourceMeasures, SeeTheLeakOfAModuleThatKeepsItsRuntimeObjects) {
     const std::wstring path = BesideProgram(L"unreleased_module.dll");
     const ProcessResources growth = GrowthOver(kWarmUpCycles, 40, [&] {
