@@ -307,13 +307,13 @@ TEST(IsolatedHost, NoSurrogateOutlivesTheProcessThatStartedIt) {
 }
 
 // COM under Wine keeps an event for every call whose server died under it
-// (its RPC layer's, not ours), and now and then, more under load, the
-// connections of that call and of the release after it: an event and the
-// broken client end of a pipe each (seen: 459 handles over 200 crashes, 317
-// of them events). The handles this library makes of those kinds are
-// inheritable; its others are processes, jobs, threads and pipes' server
-// ends. Those may not grow but for a sporadic few; a leak of ours keeps one
-// every cycle.
+// (its RPC layer's, not ours), and now and then, more under load, that
+// call's connection: an event and the broken client end of a pipe (seen:
+// 459 handles over 200 crashes, 317 of them events). The allowance leaves
+// room for the release's connection after it too, not seen so far. The
+// handles this library makes of those kinds are inheritable; its others
+// are processes, jobs, threads and pipes' server ends. Those may not grow
+// but for a sporadic few; a leak of ours keeps one every cycle.
 void ExpectNoLeakButThePlatformsPerCrash(ProcessResources growth, int crashes) {
     EXPECT_LE(growth.deadCallKinds, 5 * crashes);
     growth.handles -= growth.deadCallKinds;

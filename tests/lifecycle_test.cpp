@@ -7,6 +7,7 @@
 // measure is shown to see a leak of its kind planted on purpose.
 // NOLV_LIFECYCLE_CYCLES sets the number of cycles of each kind (3000; the
 // servers' own, a third of it).
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -59,6 +60,19 @@ std::vector<DWORD> slots;
 std::vector<void*> blocks;
 std::vector<BSTR> strings;
 std::vector<HWND> windows;
+
+DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
+
+HANDLE WINAPI NoSnapshot(DWORD, DWORD) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return INVALID_HANDLE_VALUE;
+}
+
+void ThreadsReadWithoutASnapshot() {
+    const ImportPatch failing(GetModuleHandleW(nullptr), "kernel32.dll",
+                              "CreateToolhelp32Snapshot", reinterpret_cast<void*>(&NoSnapshot));
+    OwnThreads();
+}
 
 }  // namespace
 
@@ -157,11 +171,6 @@ TEST(ResourceMeasures, SeeALeakOfTheirKindPlantedOnPurpose) {
     }
 }
 
-// A C++ module built as ours are but without the runtime ledger leaks on
-// every load and unload that throws once: the very fault the lifecycle
-// checks below are for.
-DWORD WINAPI EndAtOnce(LPVOID) { return 0; }
-
 // A thread that ends during the measured work reads as nothing kept, though
 // Wine frees an ended thread's stack only when the next thread ends: every
 // reading runs a thread of its own to its end first.
@@ -174,6 +183,15 @@ TEST(ResourceMeasures, AThreadEndedDuringTheWorkReadsAsNothingKept) {
     EXPECT_LT(growth.privateMemory, 512 * 1024) << Describe(growth);
 }
 
+// A reading that cannot see the threads fails the test: read as none, it
+// would never wait for the platform's threads to end.
+TEST(ResourceMeasures, AReadingThatCannotSeeTheThreadsFails) {
+    EXPECT_NONFATAL_FAILURE(ThreadsReadWithoutASnapshot(), "no snapshot of the threads");
+}
+
+// A C++ module built as ours are but without the runtime ledger leaks on
+// every load and unload that throws once: the very fault the lifecycle
+// checks below are for.
 TEST(ResourceMeasures, SeeTheLeakOfAModuleThatKeepsItsRuntimeObjects) {
     const std::wstring path = BesideProgram(L"unreleased_module.dll");
     const ProcessResources growth = GrowthOver(kWarmUpCycles, 40, [&] {
