@@ -6,8 +6,17 @@
 # manager runs in explorer.exe): a test that hangs then shows where, before
 # the limit ends it. The program's own output and exit status pass through
 # unchanged.
-#   hang_report.sh SECONDS PROGRAM [ARGUMENTS...]
+# With --gtest, the program is a test program that must also finish: one
+# that ends with status 0 before its tests have fails (Wine may end a
+# program with status 0 when the prefix's server goes away, and taskkill
+# ends it so).
+#   hang_report.sh [--gtest] SECONDS PROGRAM [ARGUMENTS...]
 set -u
+results=
+if [[ $1 == --gtest ]]; then
+    results=$(mktemp -u "${TMPDIR:-/tmp}/gtest-results.XXXXXXXX")
+    shift
+fi
 after=$1
 shift
 self=$$
@@ -44,4 +53,16 @@ report() {
         sleep 1
     done
 ) &
-exec wine "$@"
+[[ -n $results ]] || exec wine "$@"
+# The test framework writes its results once the tests have run, and keeps
+# a file of its own while they run (Z: is every prefix's drive for the
+# Unix root).
+windows=Z:${results//\//\\}
+TEST_PREMATURE_EXIT_FILE=$windows.running wine "$@" "--gtest_output=xml:$windows.xml"
+status=$?
+if ((status == 0)) && [[ ! -s $results.xml || -e $results.running ]]; then
+    echo "hang_report: $program ended with status 0 before its tests finished" >&2
+    status=1
+fi
+rm -f "$results.xml" "$results.running"
+exit "$status"
