@@ -4,13 +4,16 @@
 // repeated runs. Also: the heap allocations of short text conversions,
 // counted at the DLL's malloc import, and how the parts-name list's cost
 // grows with its size. Prints Markdown tables.
-//   nolv_benchmark [runs]
+//   nolv_benchmark [runs [operation]]
+// With an operation (the start of a row's name) only its rows are measured:
+// for comparing two builds of the library.
 #include <windows.h>
 #include <ole2.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
@@ -80,7 +83,9 @@ struct Operation {
     std::function<void()> direct;
 };
 
-void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* sivat, int runs) {
+// only: the operations whose names start with it, or every one when null.
+void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* sivat, int runs,
+                       const char* only) {
     int first = 0;
     int second = 0;
     char text[64];
@@ -126,6 +131,7 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
     std::printf("| operation | library µs/call | direct µs/call | ratio (median) | ratio spread (min–max) |\n");
     std::printf("|---|---|---|---|---|\n");
     for (const Operation& operation : operations) {
+        if (only != nullptr && std::strncmp(operation.name, only, std::strlen(only)) != 0) continue;
         // Batches of about a millisecond, library and direct alternating
         // fifty times a run, so that the clipboard's and the machine's drift
         // fall on both alike.
@@ -284,6 +290,7 @@ void MeasureIsolation(WrapperLibrary& wrapper, int runs) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 11;
+    const char* only = argc > 2 ? argv[2] : nullptr;
     if (FAILED(ProbeRegister(PROBE_NOLV, kNolvProgId)) || FAILED(ProbeRegister(PROBE_SIVAT, kSivatProgId))) {
         std::fprintf(stderr, "cannot register the probe\n");
         return 1;
@@ -299,14 +306,16 @@ int main(int argc, char** argv) {
     std::printf("ANSI code page %u, %d runs per operation, %s\n\n", GetACP(), runs,
                 sizeof(void*) == 8 ? "x86_64" : "i686");
 
-    CompareOperations(wrapper, nolv, sivat, runs);
-    CountConversionAllocations(wrapper);
-    MeasureListGrowth(wrapper, nolv, runs);
+    CompareOperations(wrapper, nolv, sivat, runs, only);
+    if (only == nullptr) {
+        CountConversionAllocations(wrapper);
+        MeasureListGrowth(wrapper, nolv, runs);
+    }
 
     nolv->Release();
     sivat->Release();
     wrapper.FreeNolvSys();
-    MeasureIsolation(wrapper, runs);
+    if (only == nullptr) MeasureIsolation(wrapper, runs);
     ProbeRegister(PROBE_NOLV, kNolvProgId);
     ProbeRegister(PROBE_SIVAT, kSivatProgId);
     return 0;
