@@ -84,8 +84,9 @@ struct Operation {
 };
 
 // only: the operations whose names start with it, or every one when null.
-void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* sivat, int runs,
-                       const char* only) {
+// Returns how many were measured.
+int CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* sivat, int runs,
+                      const char* only) {
     int first = 0;
     int second = 0;
     char text[64];
@@ -130,8 +131,10 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
 
     std::printf("| operation | library µs/call | direct µs/call | ratio (median) | ratio spread (min–max) |\n");
     std::printf("|---|---|---|---|---|\n");
+    int measured = 0;
     for (const Operation& operation : operations) {
         if (only != nullptr && std::strncmp(operation.name, only, std::strlen(only)) != 0) continue;
+        ++measured;
         // Batches of about a millisecond, library and direct alternating
         // fifty times a run, so that the clipboard's and the machine's drift
         // fall on both alike.
@@ -157,6 +160,7 @@ void CompareOperations(WrapperLibrary& wrapper, IDispatch* nolv, IDispatch* siva
                     *std::min_element(ratios.begin(), ratios.end()),
                     *std::max_element(ratios.begin(), ratios.end()));
     }
+    return measured;
 }
 
 int conversionAllocations = 0;
@@ -306,7 +310,10 @@ int main(int argc, char** argv) {
     std::printf("ANSI code page %u, %d runs per operation, %s\n\n", GetACP(), runs,
                 sizeof(void*) == 8 ? "x86_64" : "i686");
 
-    CompareOperations(wrapper, nolv, sivat, runs, only);
+    if (CompareOperations(wrapper, nolv, sivat, runs, only) == 0) {
+        std::fprintf(stderr, "no operation's name starts with \"%s\"\n", only);
+        return 2;
+    }
     if (only == nullptr) {
         CountConversionAllocations(wrapper);
         MeasureListGrowth(wrapper, nolv, runs);
